@@ -138,6 +138,11 @@ std::optional<std::u16string> AnsiToUtf16(std::string_view ansi) {
   return DecodeText(ansi, AnsiCodeset());
 }
 
+std::u16string AnsiToUtf16Lossy(std::string_view ansi) {
+  auto converted = convert(ansi, AnsiCodeset().c_str(), "UTF-16LE", true, kUtf16Replacement, 1);
+  return converted ? fromUtf16LeBytes(*converted) : std::u16string();
+}
+
 std::string Utf16ToAnsi(std::u16string_view text) {
   auto encoded = EncodeText(text, AnsiCodeset());
   return encoded ? *encoded : std::string();

@@ -23,6 +23,8 @@ std::optional<std::string> EncodeText(std::u16string_view text, const std::strin
 std::u16string Utf8ToUtf16(std::string_view utf8);  // invalid sequences become U+FFFD
 std::string Utf16ToUtf8(std::u16string_view text);  // unpaired surrogates become U+FFFD
 std::optional<std::u16string> AnsiToUtf16(std::string_view ansi);
+// As AnsiToUtf16, but bytes that are not text of the code page become U+FFFD.
+std::u16string AnsiToUtf16Lossy(std::string_view ansi);
 std::string Utf16ToAnsi(std::u16string_view text);  // unrepresentable characters become '?'
 
 // Length of a zero-terminated UTF-16 text (null counts as empty).
