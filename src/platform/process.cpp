@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/paths.h"
+
 extern char** environ;
 
 namespace platform {
@@ -23,7 +25,8 @@ std::string executableName(int pid) {
   std::string path(buffer, static_cast<std::size_t>(n));
   // A program file replaced while it runs (an update) reads "<path> (deleted)".
   constexpr std::string_view kDeleted = " (deleted)";
-  if (path.size() > kDeleted.size() && path.ends_with(kDeleted)) path.resize(path.size() - kDeleted.size());
+  if (path.size() > kDeleted.size() && path.ends_with(kDeleted))
+    path.resize(path.size() - kDeleted.size());
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -52,7 +55,35 @@ std::vector<int> FindProcessesByFileName(const std::string& fileName) {
   return found;
 }
 
-bool IsProgramRunning(const std::string& fileName) { return !FindProcessesByFileName(fileName).empty(); }
+std::optional<std::string> ProcessEnvironmentValue(int pid, const std::string& name) {
+  std::string environment;
+  if (!ReadWholeFile("/proc/" + std::to_string(pid) + "/environ", environment)) return std::nullopt;
+  const std::string prefix = name + "=";
+  std::size_t at = 0;
+  while (at < environment.size()) {
+    std::size_t end = environment.find('\0', at);
+    if (end == std::string::npos) end = environment.size();
+    const std::string_view entry(environment.data() + at, end - at);
+    if (entry.starts_with(prefix)) return std::string(entry.substr(prefix.size()));
+    at = end + 1;
+  }
+  return std::nullopt;
+}
+
+std::vector<int> FindSessionProcessesByFileName(const std::string& fileName) {
+  const char* own = std::getenv("XDG_RUNTIME_DIR");
+  const std::optional<std::string> ours =
+      own != nullptr ? std::optional<std::string>(own) : std::nullopt;
+  std::vector<int> found;
+  for (const int pid : FindProcessesByFileName(fileName)) {
+    if (ProcessEnvironmentValue(pid, "XDG_RUNTIME_DIR") == ours) found.push_back(pid);
+  }
+  return found;
+}
+
+bool IsProgramRunning(const std::string& fileName) {
+  return !FindProcessesByFileName(fileName).empty();
+}
 
 bool StartDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& workingDirectory) {

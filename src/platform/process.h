@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,14 @@ namespace platform {
 bool IsProgramRunning(const std::string& fileName);
 // Process ids of the current user's processes running `fileName`, this process excluded.
 std::vector<int> FindProcessesByFileName(const std::string& fileName);
+
+// The value of one variable in the environment another process started with
+// (/proc/<pid>/environ); nullopt when it is unset there or cannot be read.
+std::optional<std::string> ProcessEnvironmentValue(int pid, const std::string& name);
+// Processes of this session among FindProcessesByFileName: those whose XDG_RUNTIME_DIR equals
+// ours, where "unset" equals "unset". Parallel test runs with their own runtime folders, and
+// other desktop sessions of the same user, do not see each other.
+std::vector<int> FindSessionProcessesByFileName(const std::string& fileName);
 
 // Starts a program detached from this process (it is not reaped as our child and outlives us).
 // Returns false when it could not be started.
