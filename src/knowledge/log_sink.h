@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace knowledge {
+
+// Where this library's log lines go: one line of ANSI text (the system code page), as the
+// program's WriteLog takes it. Empty: lines are dropped.
+using LogSink = std::function<void(const std::string& ansiLine)>;
+
+// Converts a line to ANSI and hands it to the sink. Never raises: a failing log must not end
+// the operation that reports through it.
+void WriteLogLine(const LogSink& sink, std::u16string_view line) noexcept;
+
+}  // namespace knowledge
