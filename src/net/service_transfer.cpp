@@ -1,0 +1,64 @@
+#include "net/service_transfer.h"
+
+#include <cstdlib>
+
+#include "net/text_conversion.h"
+#include "shell/app_log.h"
+#include "shell/window_messages.h"
+
+namespace net {
+namespace {
+
+// The ANSI reply, converted back to wide text, holds the operator's marker.
+bool isHijacked(const std::string& replyAnsi) {
+  return AnsiToWide(replyAnsi).find(kHijackMarker) != std::u16string::npos;
+}
+
+}  // namespace
+
+bool IsSuccessStatus(const std::u16string& status) {
+  return std::atoi(WideToAnsiString(status).c_str()) == 1;
+}
+
+bool GetServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+                       std::string& replyAnsi) {
+  for (int attempt = 1;; ++attempt) {
+    std::u16string status;
+    const std::u16string reply = lib.GetWebContent(url, status);
+    const bool ok = IsSuccessStatus(status);
+    WideToAnsi(replyAnsi, reply);
+    if (!isHijacked(replyAnsi)) return ok;
+    shell::WriteLog(lib, std::u16string_view(u"本次请求被网络运行商重定向劫持，需要重新请求."));
+    if (attempt == kMaxGetAttempts) return ok;
+  }
+}
+
+bool PostServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+                        const std::u16string& body, std::string& replyAnsi) {
+  std::u16string status;
+  const std::u16string reply = lib.PostWebContent(url, body, status);
+  WideToAnsi(replyAnsi, reply);
+  return IsSuccessStatus(status);
+}
+
+int DownloadImageFile(const shell::ZelkLibBinding& lib, const std::u16string& url,
+                      const std::u16string& localPath) {
+  // The binding logs what the library raises; here only the library's own error text counts.
+  if (url.empty()) return 0;
+  std::u16string error;
+  const int saved = lib.DownloadImageByUrl(url, localPath, error);
+  if (saved != 0) return saved;
+  const auto at = error.find(u" 404 ");
+  if (at != std::u16string::npos && at > 0) shell::WriteLog(lib, std::u16string_view(error));
+  return 0;
+}
+
+bool CanVisitInternet(const shell::ZelkLibBinding& lib) {
+  return lib.CheckCanVisitInternent();
+}
+
+void ReportRequestFailure(const ServiceContext& context) {
+  if (!CanVisitInternet(context.binding())) context.postToMainWindow(shell::WM_NETWORK_ERROR);
+}
+
+}  // namespace net
