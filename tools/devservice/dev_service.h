@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "devservice/options.h"
+#include "platform/clock.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace devservice {
+
+class Catalogue;
+class FileServerAddress;
+class HijackSwitch;
+class PageRenderer;
+class Router;
+class SealedBoxOpener;
+class ServiceLog;
+class StateStore;
+struct ServiceContext;
+
+// The local development service: loads the sample data and the state, and answers HTTP on
+// its own threads between start() and stop(). Tests make one in-process on port 0.
+class DevService {
+ public:
+  // Raises std::runtime_error when the data, the keys or the state folder cannot be used.
+  // echoLog false keeps the log off standard error (it still goes to devservice.log).
+  DevService(ServiceOptions options, platform::Clock& clock, bool echoLog = true);
+  ~DevService();
+  DevService(const DevService&) = delete;
+  DevService& operator=(const DevService&) = delete;
+
+  // Binds and starts serving; returns the bound HTTP port. Raises std::runtime_error when the
+  // address cannot be bound.
+  int start();
+  void stop();
+
+  int httpPort() const { return httpPort_; }
+  // The line the program prints first: "zelk-devservice http=127.0.0.1:41234 files=-".
+  std::string boundAddressLine() const;
+  // The address the file-server endpoint announces (the file server sets it once bound).
+  void setFileServerAddress(std::optional<HostPort> address);
+
+  ServiceLog& log() { return *log_; }
+  StateStore& state() { return *state_; }
+  HijackSwitch& hijack() { return *hijack_; }
+  const Catalogue& catalogue() const { return *catalogue_; }
+  const Router& router() const { return *router_; }
+
+ private:
+  const ServiceOptions options_;
+  platform::Clock& clock_;
+  std::unique_ptr<ServiceLog> log_;
+  std::unique_ptr<Catalogue> catalogue_;
+  std::unique_ptr<SealedBoxOpener> opener_;
+  std::unique_ptr<PageRenderer> pages_;
+  std::unique_ptr<StateStore> state_;
+  std::unique_ptr<HijackSwitch> hijack_;
+  std::unique_ptr<FileServerAddress> fileServer_;
+  std::unique_ptr<ServiceContext> context_;
+  std::unique_ptr<Router> router_;
+  std::unique_ptr<httplib::Server> server_;
+  std::thread serverThread_;
+  int httpPort_ = 0;
+};
+
+}  // namespace devservice

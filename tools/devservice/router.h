@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "devservice/reply.h"
+#include "devservice/request.h"
+
+namespace devservice {
+
+class HijackSwitch;
+class ServiceLog;
+
+using Handler = std::function<Reply(const Request&)>;
+
+// Maps normalised paths to handlers and is the boundary every request passes: whatever a
+// handler raises becomes a {"result":0,"msg":…} reply, so no query can bring the service down.
+class Router {
+ public:
+  Router(HijackSwitch& hijack, ServiceLog& log) : hijack_(hijack), log_(log) {}
+
+  // `path` as a client writes it ("zelk/NewsApi.aspx"); matched after normalisation.
+  void add(const std::string& path, Handler handler);
+  // Every path that starts with the prefix (folders of pictures).
+  void addPrefix(const std::string& prefix, Handler handler);
+
+  Reply dispatch(const Request& request) const;
+  std::vector<std::string> paths() const;
+
+ private:
+  Reply call(const Request& request) const;
+
+  HijackSwitch& hijack_;
+  ServiceLog& log_;
+  std::map<std::string, Handler> exact_;
+  std::vector<std::pair<std::string, Handler>> prefixes_;
+};
+
+}  // namespace devservice

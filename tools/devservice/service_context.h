@@ -1,0 +1,48 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+
+#include "devservice/catalogue.h"
+#include "devservice/hijack_switch.h"
+#include "devservice/options.h"
+#include "devservice/page_renderer.h"
+#include "devservice/sealed_box_opener.h"
+#include "devservice/service_log.h"
+#include "devservice/state_store.h"
+#include "platform/clock.h"
+
+namespace devservice {
+
+// Where the file server listens, as the address endpoint announces it. Set once the file
+// server is bound (or from --files); read by request threads.
+class FileServerAddress {
+ public:
+  void set(std::optional<HostPort> address) {
+    std::lock_guard lock(mutex_);
+    address_ = std::move(address);
+  }
+  std::optional<HostPort> get() const {
+    std::lock_guard lock(mutex_);
+    return address_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::optional<HostPort> address_;
+};
+
+// What every handler works with. Owned by DevService; handlers keep references.
+struct ServiceContext {
+  const ServiceOptions& options;
+  const Catalogue& catalogue;
+  StateStore& state;
+  const SealedBoxOpener& opener;
+  const PageRenderer& pages;
+  HijackSwitch& hijack;
+  FileServerAddress& fileServer;
+  ServiceLog& log;
+  platform::Clock& clock;
+};
+
+}  // namespace devservice

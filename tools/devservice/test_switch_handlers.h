@@ -1,0 +1,15 @@
+#pragma once
+
+namespace devservice {
+
+class Router;
+struct ServiceContext;
+
+// Switches for tests and for watching the client's recovery paths by hand:
+//   "_dev/hijack?path=PATH&count=N"  the next N replies of PATH carry the hijack marker
+//                                     (N = 0 disarms it);
+//   "_dev/expire-signs[?uid=N]"       login signs (of one user, or all) expire now, so the
+//                                     next heartbeat asks the client to log in again.
+void AddTestSwitchHandlers(Router& router, ServiceContext& context);
+
+}  // namespace devservice
