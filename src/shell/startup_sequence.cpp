@@ -1,0 +1,138 @@
+#include "shell/startup_sequence.h"
+
+#include "platform/code_page.h"
+#include "shell/app_directory.h"
+#include "shell/app_log.h"
+#include "shell/command_line.h"
+#include "shell/program_files.h"
+#include "shell/update_mark.h"
+#include "shell/updater_launcher.h"
+#include "shell/window_messages.h"
+
+namespace shell {
+namespace {
+
+constexpr std::u16string_view kUnexpectedEnd = u"未知原因找出程序关闭.";
+
+std::u16string wide(const std::string& text) {
+  return platform::Utf8ToUtf16(text);
+}
+
+}  // namespace
+
+StartupSequence::StartupSequence(StartupEnvironment environment)
+    : env_(std::move(environment)), programDirectory_(wide(env_.appDirectory)) {}
+
+void StartupSequence::log(std::u16string_view line) const {
+  WriteLog(env_.binding, line);
+}
+
+StartOutcome StartupSequence::Run(const std::string& commandLine) {
+  if (!env_.binding.loaded()) {
+    if (env_.reportLibraryMissing) {
+      env_.reportLibraryMissing(u"Tamsel初始化核心模块失败，请尝试重新启动Tamsel.");
+    }
+    return StartOutcome::LibraryMissing;
+  }
+  try {
+    const std::u16string request = AnsiTextToWide(RemoveDoubleQuotes(commandLine));
+    const bool isUrlRequest = IsUrlProtocolRequest(request);
+    if (env_.binding.HasRunningInstance(wide(ClientProcessName()))) {
+      HandOffToRunningInstance(request, isUrlRequest);
+      return StartOutcome::HandedOff;
+    }
+    if (IsUpdatePending(env_.appDirectory)) {
+      StartPendingUpdate();
+      return StartOutcome::Updater;
+    }
+    return RunClient(request, isUrlRequest);
+  } catch (...) {
+    try {
+      log(kUnexpectedEnd);
+    } catch (...) {
+    }
+    return StartOutcome::Aborted;
+  }
+}
+
+void StartupSequence::HandOffToRunningInstance(const std::u16string& commandLine,
+                                               bool isUrlRequest) {
+  log(u"已经有另外一个进程实例在运行");
+  if (!isUrlRequest) return;
+  log(u"传递URL协议 Begin");
+  env_.binding.WriteDataToUrlProtocolShareMemory(commandLine);
+  env_.binding.SendMsgToRunningInstance(wide(ClientProcessName()), WM_URL_PROTOCOL_ARRIVED, u"");
+  log(u"传递URL协议 End");
+}
+
+void StartupSequence::StartPendingUpdate() {
+  const UpdaterLauncher updater(env_.binding, env_.launcher, env_.appDirectory);
+  try {
+    updater.InstallWaitingUpdater();
+  } catch (...) {
+    // The current updater is started anyway.
+  }
+  updater.StartUpdater(true, "1");
+}
+
+StartOutcome StartupSequence::RunClient(const std::u16string& commandLine, bool isUrlRequest) {
+  if (env_.windowing.setResourcePath) {
+    env_.windowing.setResourcePath(JoinAppPath(env_.appDirectory, kSkinFolder));
+  }
+  try {
+    CheckEnvironment();
+    env_.binding.TrySetIE_FEATURE_BROWSER_EMULATION(wide(ClientProcessName()));
+    if (!env_.binding.WriteDataToZelkInterfaceShareMemory(wide(env_.serviceHost))) {
+      env_.presenter.ShowMessage({u"Tamsel初始化应用共享内存失败，请尝试重新启动Tamsel.",
+                                  MessageIcon::Information, MessageButtons::Ok, 160, true});
+      return StartOutcome::Client;
+    }
+    if (env_.windowing.registerShadowWindowClass) env_.windowing.registerShadowWindowClass();
+    if (env_.windowing.clearUrlCache) env_.windowing.clearUrlCache();
+
+    std::unique_ptr<ClientMainWindow> mainWindow =
+        env_.createMainWindow({env_.loop, env_.binding, env_.appDirectory,
+                               UpdaterLauncher(env_.binding, env_.launcher, env_.appDirectory)});
+    if (!mainWindow) return StartOutcome::Aborted;
+    mainWindow->CenterAndShow();
+
+    // Later starts reach this instance through its channel; their signal becomes a message of
+    // the main window, handled on this thread. Nothing else may be sent this way.
+    platform::MessageLoop& loop = env_.loop;
+    const platform::WindowId window = mainWindow->window();
+    const std::unique_ptr<platform::InstanceListener> listener =
+        env_.startListener
+            ? env_.startListener(ClientProcessName(),
+                                 [&loop, window](std::uint32_t message, const std::string&) {
+                                   if (message == WM_URL_PROTOCOL_ARRIVED) {
+                                     loop.post(window, WM_URL_PROTOCOL_ARRIVED);
+                                   }
+                                 })
+            : nullptr;
+
+    if (isUrlRequest) {
+      log(u"URL Protocol Process Begin");
+      mainWindow->ProcessUrlProtocol(commandLine);
+      log(u"URL Protocol Process End");
+    }
+    env_.loop.run();
+  } catch (...) {
+    log(kUnexpectedEnd);
+  }
+  return StartOutcome::Client;
+}
+
+void StartupSequence::CheckEnvironment() {
+  std::u16string status;
+  const std::u16string message = env_.binding.NeedUpdateZelkEnviroment(programDirectory_, status);
+  if (status != u"1") return;
+  env_.presenter.ShowMessage({message, MessageIcon::Information, MessageButtons::Ok, 200, true});
+  try {
+    env_.binding.TryRegisterZelkEnviroment(programDirectory_, u"0");
+  } catch (...) {
+    env_.presenter.ShowMessage({u"注册环境失败，部分功能将无法使用.", MessageIcon::Information,
+                                MessageButtons::Ok, 160, false});
+  }
+}
+
+}  // namespace shell
