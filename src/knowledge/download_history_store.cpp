@@ -1,0 +1,175 @@
+#include "knowledge/download_history_store.h"
+
+#include <array>
+#include <cstdio>
+
+#include "knowledge/local_file_name.h"
+#include "platform/code_page.h"
+#include "platform/paths.h"
+
+namespace knowledge {
+namespace {
+
+constexpr std::array<DownloadState, 4> kShownStates{
+    DownloadState::Downloading, DownloadState::DownloadWaiting, DownloadState::Pause,
+    DownloadState::DownloadError};
+
+std::vector<LibDownloadFileInfo> readList(TiXmlElement* list) {
+  std::vector<LibDownloadFileInfo> records;
+  if (list == nullptr) return records;
+  for (const TiXmlElement* element = list->FirstChildElement(kRecordElementName);
+       element != nullptr; element = element->NextSiblingElement(kRecordElementName)) {
+    if (auto record = ReadRecordElement(*element)) records.push_back(std::move(*record));
+  }
+  return records;
+}
+
+}  // namespace
+
+DownloadHistoryStore::DownloadHistoryStore(std::string historyPath,
+                                           const shell::ZelkLibBinding& zelkLib, LogSink log)
+    : path_(std::move(historyPath)), zelkLib_(zelkLib), log_(std::move(log)) {}
+
+std::u16string DownloadHistoryStore::widePath() const {
+  return platform::Utf8ToUtf16(path_);
+}
+
+void DownloadHistoryStore::log(const std::u16string& line) const {
+  WriteLogLine(log_, line);
+}
+
+void DownloadHistoryStore::EnsureHistoryFile() {
+  if (zelkLib_.FileExist(widePath())) return;
+  zelkLib_.TryCreateFolderPathByFileName(widePath());
+  save(*NewHistoryDocument());
+}
+
+void DownloadHistoryStore::setAside() {
+  const std::string aside = path_ + ".bad";
+  if (std::rename(path_.c_str(), aside.c_str()) == 0) {
+    log(u"下载历史文件 " + widePath() + u" 无法读取，已改名为 " + platform::Utf8ToUtf16(aside) +
+        u" 并重新建立.");
+  } else {
+    log(u"下载历史文件 " + widePath() + u" 无法读取，也无法改名，已重新建立.");
+  }
+}
+
+std::unique_ptr<TiXmlDocument> DownloadHistoryStore::load() {
+  if (!zelkLib_.FileExist(widePath())) return nullptr;
+  std::string text;
+  if (!platform::ReadWholeFile(path_, text)) {
+    log(u"读取下载历史文件 " + widePath() + u" 失败.");
+    return nullptr;
+  }
+  if (auto document = ParseHistoryDocument(text)) return document;
+  setAside();
+  auto fresh = NewHistoryDocument();
+  save(*fresh);
+  return fresh;
+}
+
+bool DownloadHistoryStore::save(const TiXmlDocument& document) {
+  if (platform::WriteFileAtomically(path_, SerialiseHistoryDocument(document))) return true;
+  log(u"保存下载历史文件 " + widePath() + u" 失败.");
+  return false;
+}
+
+bool DownloadHistoryStore::IsDownloading(const std::u16string& fileName) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement* list = FindHistoryList(*document, HistoryList::Downloading);
+  return list != nullptr && FindRecordElement(*list, fileName) != nullptr;
+}
+
+bool DownloadHistoryStore::AddDownloading(const LibDownloadFileInfo& record) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement& list = RequireHistoryList(*document, HistoryList::Downloading);
+  if (FindRecordElement(list, record.FileName) != nullptr) return false;
+  list.InsertEndChild(MakeRecordElement(record, HistoryList::Downloading));
+  return save(*document);
+}
+
+bool DownloadHistoryStore::UpdateDownloading(const LibDownloadFileInfo& record) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement* list = FindHistoryList(*document, HistoryList::Downloading);
+  TiXmlElement* element = list != nullptr ? FindRecordElement(*list, record.FileName) : nullptr;
+  if (element == nullptr) return false;
+  // The element is written anew in full, so one of an older form gains the children it lacked.
+  list->ReplaceChild(element, MakeRecordElement(record, HistoryList::Downloading));
+  return save(*document);
+}
+
+bool DownloadHistoryStore::RemoveDownloading(const std::u16string& fileName) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement* list = FindHistoryList(*document, HistoryList::Downloading);
+  TiXmlElement* element = list != nullptr ? FindRecordElement(*list, fileName) : nullptr;
+  if (element == nullptr) return false;
+  list->RemoveChild(element);
+  return save(*document);
+}
+
+std::vector<LibDownloadFileInfo> DownloadHistoryStore::LoadDownloading(
+    const std::u16string& downloadFolder) {
+  const auto document = load();
+  if (!document) return {};
+  std::vector<LibDownloadFileInfo> queued;
+  for (auto& record : readList(FindHistoryList(*document, HistoryList::Downloading))) {
+    const auto localName = SanitiseLocalFileName(record.LocalFileName);
+    if (!localName) {
+      log(u"下载记录 " + record.FileName + u" 的本地文件名无效，已跳过.");
+      continue;
+    }
+    record.LocalFileName = *localName;
+    record.LocalFullName = MakeLocalFullName(downloadFolder, *localName);
+    queued.push_back(std::move(record));
+  }
+  std::vector<LibDownloadFileInfo> ordered;
+  for (const DownloadState state : kShownStates) {
+    for (const auto& record : queued) {
+      if (record.State == state) ordered.push_back(record);
+    }
+  }
+  return ordered;
+}
+
+bool DownloadHistoryStore::AddFinished(const LibDownloadFileInfo& record) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement& list = RequireHistoryList(*document, HistoryList::Finished);
+  if (TiXmlElement* older = FindRecordElement(list, record.FileName)) list.RemoveChild(older);
+  list.InsertEndChild(MakeRecordElement(record, HistoryList::Finished));
+  RenumberIndex(list);
+  return save(*document);
+}
+
+bool DownloadHistoryStore::RemoveFinished(const std::u16string& fileName) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement* list = FindHistoryList(*document, HistoryList::Finished);
+  TiXmlElement* element = list != nullptr ? FindRecordElement(*list, fileName) : nullptr;
+  if (element == nullptr) return false;
+  list->RemoveChild(element);
+  return save(*document);
+}
+
+bool DownloadHistoryStore::IsFinishedAndPresent(const std::u16string& fileName) {
+  const auto document = load();
+  if (!document) return false;
+  TiXmlElement* list = FindHistoryList(*document, HistoryList::Finished);
+  TiXmlElement* element = list != nullptr ? FindRecordElement(*list, fileName) : nullptr;
+  if (element == nullptr) return false;
+  const TiXmlElement* fullName = element->FirstChildElement("LocalFullName");
+  const char* text = fullName != nullptr ? fullName->GetText() : nullptr;
+  return text != nullptr && zelkLib_.FileExist(platform::Utf8ToUtf16(text));
+}
+
+std::vector<LibDownloadFileInfo> DownloadHistoryStore::LoadFinished() {
+  const auto document = load();
+  if (!document) return {};
+  return readList(FindHistoryList(*document, HistoryList::Finished));
+}
+
+}  // namespace knowledge

@@ -1,0 +1,166 @@
+#include "knowledge/download_history_xml.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "platform/code_page.h"
+
+namespace knowledge {
+namespace {
+
+const char* listName(HistoryList list) {
+  return list == HistoryList::Finished ? kFinishedListName : kDownloadingListName;
+}
+
+void addTextChild(TiXmlElement& parent, const char* name, const std::string& value) {
+  TiXmlElement child(name);
+  child.InsertEndChild(TiXmlText(value));
+  parent.InsertEndChild(child);
+}
+
+std::string utf8(const std::u16string& text) {
+  return platform::Utf16ToUtf8(text);
+}
+
+const TiXmlElement* child(const TiXmlElement& element, const char* name) {
+  return element.FirstChildElement(name);
+}
+
+std::string textOf(const TiXmlElement& element) {
+  const char* text = element.GetText();
+  return text != nullptr ? text : "";
+}
+
+// Decimal integer as the file has always been read (leading blanks and a sign, stops at the
+// first non-digit); values beyond 32 bits are clamped.
+std::int32_t readInt32(const TiXmlElement& element) {
+  const std::string text = textOf(element);
+  const long long value = std::strtoll(text.c_str(), nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::unique_ptr<TiXmlDocument> NewHistoryDocument() {
+  auto document = std::make_unique<TiXmlDocument>();
+  document->InsertEndChild(TiXmlDeclaration("1.0", "", ""));
+  TiXmlElement root(kHistoryRootName);
+  root.InsertEndChild(TiXmlElement(kFinishedListName));
+  root.InsertEndChild(TiXmlElement(kDownloadingListName));
+  document->InsertEndChild(root);
+  return document;
+}
+
+std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
+  auto document = std::make_unique<TiXmlDocument>();
+  const std::string terminated(text);
+  // TinyXML condenses runs of white space in texts by default (a process-wide switch), which
+  // would turn a FileName or path with two spaces into another one. Parse with the texts kept
+  // exactly, and leave the switch as it was for other readers on this thread.
+  const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();
+  TiXmlBase::SetCondenseWhiteSpace(false);
+  document->Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  TiXmlBase::SetCondenseWhiteSpace(condensed);
+  if (document->Error()) return nullptr;
+  const TiXmlElement* root = document->RootElement();
+  if (root == nullptr || root->ValueStr() != kHistoryRootName) return nullptr;
+  return document;
+}
+
+std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
+  TiXmlPrinter printer;
+  printer.SetIndent("    ");
+  printer.SetLineBreak("\n");
+  document.Accept(&printer);
+  return printer.Str();
+}
+
+TiXmlElement* FindHistoryList(TiXmlDocument& document, HistoryList list) {
+  TiXmlElement* root = document.RootElement();
+  return root != nullptr ? root->FirstChildElement(listName(list)) : nullptr;
+}
+
+TiXmlElement& RequireHistoryList(TiXmlDocument& document, HistoryList list) {
+  if (TiXmlElement* found = FindHistoryList(document, list)) return *found;
+  TiXmlElement* root = document.RootElement();
+  const TiXmlElement fresh(listName(list));
+  TiXmlNode* made = nullptr;
+  if (list == HistoryList::Finished) {
+    made = root->FirstChild() != nullptr ? root->InsertBeforeChild(root->FirstChild(), fresh)
+                                         : root->InsertEndChild(fresh);
+  } else {
+    made = root->InsertEndChild(fresh);
+  }
+  return *made->ToElement();
+}
+
+TiXmlElement MakeRecordElement(const LibDownloadFileInfo& record, HistoryList list) {
+  const bool downloading = list == HistoryList::Downloading;
+  TiXmlElement element(kRecordElementName);
+  addTextChild(element, "Index", downloading ? "0" : std::to_string(record.Index));
+  addTextChild(element, "BlockIndex", std::to_string(record.BlockIndex));
+  addTextChild(element, "DownloadId", utf8(record.DownloadId));
+  addTextChild(element, "FileName", utf8(record.FileName));
+  addTextChild(element, "StoreFileKind", utf8(StoreFileKindToText(record.Kind)));
+  addTextChild(element, "FileTotalLength", std::to_string(record.FileTotalLength));
+  addTextChild(element, "DataBufferLength", std::to_string(record.DataBufferLength));
+  addTextChild(element, "DownloadState", utf8(DownloadStateToText(record.State)));
+  if (downloading) addTextChild(element, "DownloadStateInfo", utf8(record.DownloadStateInfo));
+  addTextChild(element, "IsDownloadFinish", downloading ? "false" : "true");
+  addTextChild(element, "LocalFileName", utf8(record.LocalFileName));
+  addTextChild(element, "LocalFullName", utf8(record.LocalFullName));
+  return element;
+}
+
+std::optional<LibDownloadFileInfo> ReadRecordElement(const TiXmlElement& element) {
+  static constexpr const char* kNeeded[] = {
+      "Index",           "BlockIndex",       "DownloadId",    "FileName",         "StoreFileKind",
+      "FileTotalLength", "DataBufferLength", "DownloadState", "IsDownloadFinish", "LocalFileName",
+      "LocalFullName"};
+  for (const char* name : kNeeded) {
+    if (child(element, name) == nullptr) return std::nullopt;
+  }
+  const auto text = [&](const char* name) {
+    return platform::Utf8ToUtf16(textOf(*child(element, name)));
+  };
+  LibDownloadFileInfo record;
+  record.Index = readInt32(*child(element, "Index"));
+  record.BlockIndex = readInt32(*child(element, "BlockIndex"));
+  record.DownloadId = text("DownloadId");
+  record.FileName = text("FileName");
+  record.Kind = StoreFileKindFromText(text("StoreFileKind"));
+  record.FileTotalLength = readInt32(*child(element, "FileTotalLength"));
+  record.DataBufferLength = readInt32(*child(element, "DataBufferLength"));
+  record.State = DownloadStateFromText(text("DownloadState"));
+  if (child(element, "DownloadStateInfo") != nullptr)
+    record.DownloadStateInfo = text("DownloadStateInfo");
+  record.IsDownloadFinish = textOf(*child(element, "IsDownloadFinish")) == "true";
+  record.LocalFileName = text("LocalFileName");
+  record.LocalFullName = text("LocalFullName");
+  return record;
+}
+
+TiXmlElement* FindRecordElement(TiXmlElement& list, const std::u16string& fileName) {
+  const std::string wanted = utf8(fileName);
+  for (TiXmlElement* element = list.FirstChildElement(kRecordElementName); element != nullptr;
+       element = element->NextSiblingElement(kRecordElementName)) {
+    const TiXmlElement* name = element->FirstChildElement("FileName");
+    if (name != nullptr && textOf(*name) == wanted) return element;
+  }
+  return nullptr;
+}
+
+void RenumberIndex(TiXmlElement& list) {
+  int index = 0;
+  for (TiXmlElement* element = list.FirstChildElement(kRecordElementName); element != nullptr;
+       element = element->NextSiblingElement(kRecordElementName)) {
+    TiXmlElement* indexChild = element->FirstChildElement("Index");
+    if (indexChild == nullptr) continue;
+    indexChild->Clear();
+    indexChild->InsertEndChild(TiXmlText(std::to_string(index++)));
+  }
+}
+
+}  // namespace knowledge
