@@ -39,6 +39,23 @@ int CheckCanVisitInternent() {
   return StandIn().internetReachable ? 1 : 0;
 }
 
+const char16_t* CombinURL(const char16_t* base, const char16_t* relative) {
+  thread_local std::u16string joined;
+  joined = std::u16string(platform::Utf16View(base)) + u"/" +
+           std::u16string(platform::Utf16View(relative));
+  return joined.c_str();
+}
+
+const char16_t* GetWebContent(const char16_t* url, char16_t* statusBuffer12) {
+  thread_local std::u16string reply;
+  std::lock_guard lock(StandIn().webMutex);
+  StandIn().requestedUrls.emplace_back(platform::Utf16View(url));
+  reply = StandIn().webReply;
+  statusBuffer12[0] = StandIn().webFails ? u'0' : u'1';
+  statusBuffer12[1] = u'\0';
+  return reply.c_str();
+}
+
 }  // namespace
 
 StandInState& StandIn() {
@@ -58,6 +75,8 @@ shell::ZelkLibBinding MakeStandInBinding() {
     if (std::strcmp(name, "CheckCanVisitInternent") == 0) {
       return reinterpret_cast<void*>(&CheckCanVisitInternent);
     }
+    if (std::strcmp(name, "CombinURL") == 0) return reinterpret_cast<void*>(&CombinURL);
+    if (std::strcmp(name, "GetWebContent") == 0) return reinterpret_cast<void*>(&GetWebContent);
     return nullptr;
   });
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "shell/zelk_lib_binding.h"
 
@@ -14,12 +17,20 @@ struct StandInState {
   std::atomic<int> fileInUseAnswers{0};  // CheckFileIsUsing answers 1 this many times
   std::atomic<int> fileInUseCalls{0};
   std::atomic<int> internetChecks{0};
+
+  // GetWebContent answers this reply with status "1" (status "0" when `webFails`) and records
+  // the URLs it was asked for.
+  std::mutex webMutex;
+  std::u16string webReply;
+  bool webFails = false;
+  std::vector<std::u16string> requestedUrls;
 };
 
 StandInState& StandIn();
 
-// A binding whose lookups find FileExist, TryCreateFolderPathByFileName, CheckFileIsUsing and
-// CheckCanVisitInternent; every other export is absent (its fallback).
+// A binding whose lookups find FileExist, TryCreateFolderPathByFileName, CheckFileIsUsing,
+// CheckCanVisitInternent, CombinURL (base and relative part joined by one '/') and
+// GetWebContent; every other export is absent (its fallback).
 shell::ZelkLibBinding MakeStandInBinding();
 
 }  // namespace knowledge_testing
