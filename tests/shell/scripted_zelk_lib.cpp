@@ -123,6 +123,42 @@ int fileDelete(const char16_t* path) {
   return std::remove(utf8(path).c_str()) == 0 ? 1 : 0;
 }
 
+int unZipFile(const char16_t* archive, const char16_t* target) {
+  ScriptedZelkLib::current().update([&](auto& record) {
+    record.events.push_back("UnZipFile");
+    record.unzipped.push_back(utf8(archive) + " -> " + utf8(target));
+  });
+  return ScriptedZelkLib::current().scriptCopy().unZipResult;
+}
+
+const char16_t* getWebContent(const char16_t* url, char16_t* status) {
+  ScriptedZelkLib::current().update([&](auto& record) { record.fetchedUrls.push_back(utf8(url)); });
+  const auto script = ScriptedZelkLib::current().scriptCopy();
+  fill(status, kZelkStatusBufferBytes, script.webStatus);
+  return keepText(script.webReply);
+}
+
+const char16_t* combinUrl(const char16_t* base, const char16_t* relative) {
+  std::u16string joined(platform::Utf16View(base));
+  joined += platform::Utf16View(relative);
+  return keepText(joined);
+}
+
+int downloadImageByUrl(const char16_t* url, const char16_t* path, char16_t* error) {
+  ScriptedZelkLib::current().update(
+      [&](auto& record) { record.downloads.push_back(utf8(url) + " -> " + utf8(path)); });
+  const auto script = ScriptedZelkLib::current().scriptCopy();
+  if (script.downloadResult == 0) {
+    fill(error, kZelkErrorBufferBytes, script.downloadError);
+    return 0;
+  }
+  FILE* file = std::fopen(utf8(path).c_str(), "wb");
+  if (file == nullptr) return 0;
+  std::fwrite(script.downloadContent.data(), 1, script.downloadContent.size(), file);
+  std::fclose(file);
+  return script.downloadResult;
+}
+
 const std::map<std::string, void*>& exports() {
   static const std::map<std::string, void*> table = {
       {"AppendLog", reinterpret_cast<void*>(&appendLog)},
@@ -137,6 +173,10 @@ const std::map<std::string, void*>& exports() {
       {"CheckNeedUpdate", reinterpret_cast<void*>(&checkNeedUpdate)},
       {"FileExist", reinterpret_cast<void*>(&fileExist)},
       {"FileDelete", reinterpret_cast<void*>(&fileDelete)},
+      {"UnZipFile", reinterpret_cast<void*>(&unZipFile)},
+      {"GetWebContent", reinterpret_cast<void*>(&getWebContent)},
+      {"CombinURL", reinterpret_cast<void*>(&combinUrl)},
+      {"DownloadImageByUrl", reinterpret_cast<void*>(&downloadImageByUrl)},
   };
   return table;
 }

@@ -40,6 +40,12 @@ class ScriptedZelkLib {
     int interfaceShareMemoryResult = 1;
     int checkNeedUpdateResult = 0;
     bool raiseInCheckNeedUpdate = false;
+    int unZipResult = 1;              // UnZipFile
+    std::u16string webStatus = u"1";  // GetWebContent
+    std::u16string webReply;
+    int downloadResult = 1;  // DownloadImageByUrl (writes downloadContent)
+    std::string downloadContent;
+    std::u16string downloadError;
   };
 
   // What the exports saw.
@@ -52,6 +58,9 @@ class ScriptedZelkLib {
     std::string serviceHost;
     std::string browserEmulationProcess;
     std::string checkNeedUpdateDirectory;
+    std::vector<std::string> unzipped;     // "archive -> target"
+    std::vector<std::string> fetchedUrls;  // GetWebContent
+    std::vector<std::string> downloads;    // "url -> path"
   };
 
   void script(const Script& script);
