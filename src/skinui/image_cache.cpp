@@ -1,0 +1,73 @@
+#include "skinui/image_cache.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include "platform/paths.h"
+
+namespace skinui {
+
+ImageCache::ImageCache(std::string resourceDir, LogSink log)
+    : resourceDir_(std::move(resourceDir)), log_(std::move(log)) {}
+
+void ImageCache::SetResourceDir(std::string dir) {
+  resourceDir_ = std::move(dir);
+  surfaces_.clear();
+}
+
+std::string ImageCache::Resolve(const std::string& file) const {
+  const std::string native = platform::NativeSeparators(file);
+  if (!native.empty() && native.front() == '/') return native;
+  return platform::JoinPath(resourceDir_, native);
+}
+
+ImageCache::SurfacePtr ImageCache::Load(const std::string& path) {
+  GError* error = nullptr;
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
+  if (pixbuf == nullptr) {
+    if (error != nullptr) g_error_free(error);
+    return nullptr;
+  }
+  std::unique_ptr<GdkPixbuf, decltype(&g_object_unref)> owner(pixbuf, &g_object_unref);
+  const int width = gdk_pixbuf_get_width(pixbuf);
+  const int height = gdk_pixbuf_get_height(pixbuf);
+  const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  cairo_surface_flush(surface.get());
+  unsigned char* out = cairo_image_surface_get_data(surface.get());
+  const int outStride = cairo_image_surface_get_stride(surface.get());
+  // Cairo wants native-endian premultiplied ARGB; gdk-pixbuf gives straight RGB(A) bytes.
+  for (int y = 0; y < height; ++y) {
+    const guchar* src = pixels + static_cast<std::size_t>(y) * stride;
+    auto* dst = reinterpret_cast<std::uint32_t*>(out + static_cast<std::size_t>(y) * outStride);
+    for (int x = 0; x < width; ++x) {
+      const guchar* p = src + x * channels;
+      const std::uint32_t a = channels == 4 ? p[3] : 255;
+      const std::uint32_t r = p[0] * a / 255;
+      const std::uint32_t g = p[1] * a / 255;
+      const std::uint32_t b = p[2] * a / 255;
+      dst[x] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+  }
+  cairo_surface_mark_dirty(surface.get());
+  return surface;
+}
+
+cairo_surface_t* ImageCache::Get(const std::string& file) {
+  if (file.empty()) return nullptr;
+  if (const auto it = surfaces_.find(file); it != surfaces_.end()) return it->second.get();
+  const std::string path = Resolve(file);
+  SurfacePtr surface = Load(path);
+  if (!surface && log_) log_("image '" + file + "' cannot be loaded from " + path);
+  cairo_surface_t* result = surface.get();
+  surfaces_.emplace(file, std::move(surface));
+  return result;
+}
+
+void ImageCache::Forget(const std::string& file) {
+  surfaces_.erase(file);
+}
+
+}  // namespace skinui

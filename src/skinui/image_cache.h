@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace skinui {
+
+// Decoded images of a window thread, by file name relative to the resource folder (absolute
+// names are taken as they are). Any format gdk-pixbuf reads (PNG, JPEG, ICO, BMP, GIF) works.
+// A file that cannot be loaded is logged once and then answered as missing without retrying
+// until Forget() (a picture cache may write it later).
+class ImageCache {
+ public:
+  using LogSink = std::function<void(const std::string&)>;
+  ImageCache(std::string resourceDir, LogSink log);
+
+  void SetResourceDir(std::string dir);
+  const std::string& ResourceDir() const { return resourceDir_; }
+  std::string Resolve(const std::string& file) const;
+  // Null when the file is missing or not an image.
+  cairo_surface_t* Get(const std::string& file);
+  void Forget(const std::string& file);
+
+ private:
+  struct SurfaceDeleter {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+  };
+  using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+  static SurfacePtr Load(const std::string& path);
+
+  std::string resourceDir_;
+  LogSink log_;
+  std::map<std::string, SurfacePtr> surfaces_;  // null entry = known missing
+};
+
+}  // namespace skinui

@@ -1,0 +1,65 @@
+#include "skinui/option.h"
+
+#include "skinui/attribute_values.h"
+#include "skinui/paint_manager.h"
+#include "skinui/painter.h"
+
+namespace skinui {
+
+const AttributeTable& Option::Attributes() {
+  static const AttributeTable table(
+      &Button::Attributes(),
+      {
+          {"group", On<Option>([](Option& o, std::string_view v) { o.SetGroup(std::string(v)); })},
+          {"selected", On<Option>([](Option& o, std::string_view v) { o.Selected(ParseBool(v)); })},
+          {"selectedimage",
+           On<Option>([](Option& o, std::string_view v) { o.SetSelectedImage(v); })},
+          {"selectedtextcolor", On<Option>([](Option& o, std::string_view v) {
+             o.SetSelectedTextColor(ParseColor(v));
+           })},
+          {"selectedbkcolor",
+           On<Option>([](Option& o, std::string_view v) { o.SetSelectedBkColor(ParseColor(v)); })},
+      });
+  return table;
+}
+
+void Option::Selected(bool selected) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  Invalidate();
+  if (manager_ == nullptr) return;
+  if (!group_.empty()) {
+    if (!selected) return;
+    for (Option* other : manager_->GetOptionGroup(group_)) {
+      if (other != this) other->Selected(false);
+    }
+  }
+  SendNotify("selectchanged");
+}
+
+void Option::SetSelectedImage(std::string_view image) {
+  selectedImage_ = ParseImageSpec(image);
+  selectedText_ = std::string(image);
+  Invalidate();
+}
+
+bool Option::Activate() {
+  if (!Button::Activate()) return false;
+  Selected(group_.empty() ? !selected_ : true);
+  return true;
+}
+
+void Option::PaintStatusImage(Painter& painter) {
+  if (selected_) {
+    painter.FillRect(pos_, selectedBkColor_);
+    if (DrawImage(painter, selectedImage_)) return;
+  }
+  Button::PaintStatusImage(painter);
+}
+
+std::uint32_t Option::StateTextColor() const {
+  if (selected_ && selectedTextColor_ != 0 && IsEnabled()) return selectedTextColor_;
+  return Button::StateTextColor();
+}
+
+}  // namespace skinui

@@ -1,0 +1,189 @@
+#include "skinui/paint_manager.h"
+
+#include <gtest/gtest.h>
+
+#include "skinui/button.h"
+#include "skinui/container.h"
+#include "skinui/edit.h"
+#include "skinui/label.h"
+#include "skinui/vertical_layout.h"
+#include "ui_test_support.h"
+
+namespace skinui {
+namespace {
+
+using skinui_test::UiTest;
+
+const char* kForm = R"(<Window size="300,200" caption="0,0,0,30">
+  <VerticalLayout name="root">
+    <HorizontalLayout name="caption" height="30"><Label name="title"/><Button name="closebtn" width="30"/></HorizontalLayout>
+    <Edit name="txtName" height="30"/>
+    <Edit name="txtPwd" height="30" password="true"/>
+    <Button name="btnOK" height="30"/>
+    <Button name="btnOff" height="30" enabled="false"/>
+  </VerticalLayout></Window>)";
+
+class PaintManagerTest : public UiTest {};
+
+TEST_F(PaintManagerTest, WindowInitComesOnceAfterTheFirstLayoutFromTheLoop) {
+  auto window = std::make_unique<skinui_test::LayoutWindow>(context, kForm);
+  window->Create(nullptr, u"t", WS_POPUP | WS_VISIBLE, 0);
+  EXPECT_TRUE(window->seen.empty());                // nothing laid out yet
+  EXPECT_EQ(window->GetWindowRect().Width(), 300);  // the layout's size
+  loop.waitIdle(1000);
+  ASSERT_EQ(window->seen.size(), 1u);
+  EXPECT_EQ(window->seen[0].type, "windowinit");
+  EXPECT_EQ(window->GetPaintManager().FindControl("btnOK")->GetPos(), (Rect{0, 90, 300, 120}));
+  window->ResizeClient(400, 200);
+  loop.waitIdle(1000);
+  EXPECT_EQ(window->seen.size(), 1u);
+  EXPECT_EQ(window->GetPaintManager().FindControl("btnOK")->GetPos().right, 400);
+}
+
+TEST_F(PaintManagerTest, TypedLookupFailsLoudly) {
+  auto window = Open(kForm);
+  PaintManager& pm = window->GetPaintManager();
+  EXPECT_EQ(pm.Find<Button>("btnOK").GetName(), "btnOK");
+  try {
+    pm.Find<Edit>("btnOK");
+    FAIL();
+  } catch (const ControlNotFound& e) {
+    EXPECT_NE(std::string(e.what()).find("btnOK"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("ButtonUI"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("UITestFrame"), std::string::npos);
+  }
+  EXPECT_THROW(pm.Find<Button>("btnAbsent"), ControlNotFound);
+  EXPECT_EQ(pm.FindOrLog<Button>("btnAbsent"), nullptr);
+  EXPECT_TRUE(Logged("no control named 'btnAbsent'"));
+  EXPECT_EQ(pm.TryFind<Label>("btnAbsent"), nullptr);
+}
+
+TEST_F(PaintManagerTest, ClicksReachOnlyShownEnabledControls) {
+  auto window = Open(kForm);
+  window->seen.clear();
+  window->ClickControl("btnOK");
+  window->ClickControl("btnOff");
+  EXPECT_EQ(window->Types(), (std::vector<std::string>{"click:btnOK"}));
+  // Pressed on one button, released outside it: no click.
+  window->seen.clear();
+  window->SendMessage(WM_LBUTTONDOWN, 0, MakePointParam(150, 100));
+  window->SendMessage(WM_LBUTTONUP, 0, MakePointParam(150, 10));
+  EXPECT_TRUE(window->seen.empty());
+}
+
+TEST_F(PaintManagerTest, FocusMovesWithClicksTabAndKeysGoToTheFocus) {
+  auto window = Open(kForm);
+  auto& name = window->GetPaintManager().Find<Edit>("txtName");
+  auto* native = static_cast<HeadlessNativeWindow*>(window->GetNative());
+  window->seen.clear();
+  window->ClickControl("txtName");
+  EXPECT_TRUE(name.IsFocused());
+  EXPECT_EQ(native->editing(), &name);  // the text-input overlay hook
+  window->SendMessage(WM_CHAR, u'a');
+  window->SendMessage(WM_CHAR, u'b');
+  window->SendMessage(WM_KEYDOWN, VK_RETURN);
+  window->SendMessage(WM_KEYDOWN, VK_TAB);
+  EXPECT_EQ(name.GetText(), u"ab");
+  EXPECT_TRUE(window->GetPaintManager().FindControl("txtPwd")->IsFocused());
+  EXPECT_EQ(window->Types(), (std::vector<std::string>{"setfocus:txtName", "textchanged:txtName",
+                                                       "textchanged:txtName", "return:txtName",
+                                                       "killfocus:txtName", "setfocus:txtPwd"}));
+  window->GetPaintManager().FindControl("txtPwd")->SetVisible(false);
+  EXPECT_EQ(window->GetPaintManager().GetFocus(), nullptr);
+  EXPECT_EQ(native->editing(), nullptr);
+}
+
+TEST_F(PaintManagerTest, PreMessageFiltersSeeMessagesFirst) {
+  struct SwallowClicks : IMessageFilterUI {
+    std::intptr_t MessageHandler(std::uint32_t message, std::uintptr_t, std::intptr_t,
+                                 bool& handled) override {
+      if (message == WM_LBUTTONDOWN) {
+        ++count;
+        handled = true;
+      }
+      return 0;
+    }
+    int count = 0;
+  } filter;
+  auto window = Open(kForm);
+  window->GetPaintManager().AddPreMessageFilter(&filter);
+  window->seen.clear();
+  window->ClickControl("btnOK");
+  EXPECT_EQ(filter.count, 1);
+  EXPECT_TRUE(window->seen.empty());
+  window->GetPaintManager().RemovePreMessageFilter(&filter);
+  window->ClickControl("btnOK");
+  EXPECT_EQ(window->Types(), (std::vector<std::string>{"click:btnOK"}));
+}
+
+TEST_F(PaintManagerTest, ControlTimersNotifyAndDieWithTheirControl) {
+  auto window = Open(kForm);
+  PaintManager& pm = window->GetPaintManager();
+  Control* ok = pm.FindControl("btnOK");
+  pm.SetTimer(ok, 7, 100);
+  ASSERT_EQ(loop.timers(window->GetHWND()).size(), 1u);
+  window->seen.clear();
+  loop.pumpFor(250);
+  EXPECT_EQ(window->Types(), (std::vector<std::string>{"timer:btnOK", "timer:btnOK"}));
+  EXPECT_EQ(window->seen[0].wParam, 7u);
+  pm.Find<VerticalLayout>("root").Remove(ok);
+  EXPECT_TRUE(loop.timers(window->GetHWND()).empty());
+}
+
+TEST_F(PaintManagerTest, AsyncNotificationsArriveLaterAndNotForRemovedSenders) {
+  auto window = Open(kForm);
+  PaintManager& pm = window->GetPaintManager();
+  window->seen.clear();
+  pm.SendNotify(pm.FindControl("btnOK"), "main_menu_item_About", 0, 0, true);
+  pm.SendNotify(pm.FindControl("btnOff"), "gone", 0, 0, true);
+  EXPECT_TRUE(window->seen.empty());
+  pm.Find<VerticalLayout>("root").Remove(pm.FindControl("btnOff"));
+  loop.waitIdle(1000);
+  EXPECT_EQ(window->Types(), (std::vector<std::string>{"main_menu_item_About:btnOK"}));
+}
+
+TEST_F(PaintManagerTest, VisibleGifRunsAnAnimationTimerOnlyWhileShown) {
+  auto window = Open(kForm);
+  auto& root = window->GetPaintManager().Find<Container>("root");
+  root.VisibleGIF(true);
+  EXPECT_TRUE(root.IsGIFVisible());
+  EXPECT_EQ(loop.timers(window->GetHWND()).size(), 1u);
+  loop.pumpFor(350);
+  EXPECT_EQ(root.GifFrame(), 3);
+  root.VisibleGIF(false);
+  EXPECT_TRUE(loop.timers(window->GetHWND()).empty());
+}
+
+TEST_F(PaintManagerTest, ActivationMovesBetweenWindowsAndNoActivateWindowsLeaveIt) {
+  auto first = Open(kForm);
+  EXPECT_TRUE(first->IsActive());
+  auto notice = std::make_unique<skinui_test::LayoutWindow>(context, kForm, "UINotice");
+  notice->Create(nullptr, u"n", WS_POPUP | WS_VISIBLE, WS_EX_NOACTIVATE | WS_EX_TOPMOST);
+  EXPECT_TRUE(notice->IsVisible());
+  EXPECT_TRUE(first->IsActive());
+  auto second = Open(kForm, 100, 100, "UISecond");
+  EXPECT_TRUE(second->IsActive());
+  EXPECT_FALSE(first->IsActive());
+  EXPECT_EQ(context.FindWindowByClass("UITestFrame"), first.get());
+  second->Close();
+  EXPECT_FALSE(second->IsWindow());
+  EXPECT_EQ(context.FindWindowByClass("UISecond"), nullptr);
+}
+
+TEST_F(PaintManagerTest, SystemCommandsMaximiseToTheWorkAreaAndRestore) {
+  auto window = Open(kForm);
+  window->MoveWindow({100, 100, 400, 300});
+  window->SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  EXPECT_TRUE(window->IsMaximized());
+  EXPECT_EQ(window->GetWindowRect(), context.Backend().WorkArea());
+  window->GetPaintManager().UpdateLayout();
+  EXPECT_EQ(window->GetPaintManager().FindControl("btnOK")->GetPos().right,
+            context.Backend().WorkArea().Width());
+  window->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  EXPECT_EQ(window->GetWindowRect(), (Rect{100, 100, 400, 300}));
+  window->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+  EXPECT_FALSE(window->IsWindow());
+}
+
+}  // namespace
+}  // namespace skinui
