@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <thread>
 
 extern char** environ;
@@ -26,17 +27,16 @@ ChildExit exitOf(int status) {
 int Start(const std::string& program, const std::vector<std::string>& arguments,
           const std::string& workingDirectory, const std::string& outputPath,
           const std::vector<std::string>& environment) {
+  // This process's environment with the given entries added; a later entry of a name wins.
+  std::map<std::string, std::string> variables;
+  const auto add = [&variables](const std::string& entry) {
+    const auto eq = entry.find('=');
+    if (eq != std::string::npos) variables[entry.substr(0, eq)] = entry;
+  };
+  for (char** entry = environ; *entry != nullptr; ++entry) add(*entry);
+  for (const std::string& entry : environment) add(entry);
   std::vector<std::string> env;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    bool replaced = false;
-    for (const std::string& extra : environment) {
-      const auto eq = extra.find('=');
-      if (text.compare(0, eq + 1, extra, 0, eq + 1) == 0) replaced = true;
-    }
-    if (!replaced) env.push_back(text);
-  }
-  env.insert(env.end(), environment.begin(), environment.end());
+  for (const auto& [name, entry] : variables) env.push_back(entry);
   std::vector<char*> envp;
   for (auto& entry : env) envp.push_back(entry.data());
   envp.push_back(nullptr);

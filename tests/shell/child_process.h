@@ -13,7 +13,7 @@ struct ChildExit {
 
 // Runs a program to its end with the given arguments, in the given working directory, standard
 // error (and output) written to `outputPath` when it is not empty. `environment` entries
-// ("NAME=value") are added to this process's environment.
+// ("NAME=value") are added to this process's environment; a later entry of the same name wins.
 ChildExit RunToEnd(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingDirectory = "", const std::string& outputPath = "",
                    const std::vector<std::string>& environment = {});
