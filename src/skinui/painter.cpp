@@ -18,16 +18,19 @@ void SetColor(cairo_t* cr, std::uint32_t argb) {
                         (argb & 0xFF) / 255.0, ((argb >> 24) & 0xFF) / 255.0);
 }
 
-// Draws the part `src` of the image into `dst`, scaled.
+// Draws the part `src` of the image into `dst`, scaled. The part is cut out as a surface of its
+// own so that filtering never blends in pixels from outside it.
 void Blit(cairo_t* cr, cairo_surface_t* image, double sx, double sy, double sw, double sh,
           double dx, double dy, double dw, double dh) {
   if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> part(
+      cairo_surface_create_for_rectangle(image, sx, sy, sw, sh), &cairo_surface_destroy);
   cairo_save(cr);
   cairo_rectangle(cr, dx, dy, dw, dh);
   cairo_clip(cr);
   cairo_translate(cr, dx, dy);
   cairo_scale(cr, dw / sw, dh / sh);
-  cairo_set_source_surface(cr, image, -sx, -sy);
+  cairo_set_source_surface(cr, part.get(), 0, 0);
   cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr),
                            (dw == sw && dh == sh) ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);

@@ -1,9 +1,11 @@
 #include "skinui/ui_context.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/paths.h"
+#include "skinui/font_setup.h"
 #include "skinui/window.h"
 #include "skinui/window_messages.h"
 
@@ -27,6 +29,14 @@ UiContext::UiContext(platform::MessageLoop& loop, std::unique_ptr<WindowBackend>
       previous_(currentContext) {
   id_ = loop_.addTarget(*this);
   currentContext = this;
+  LoadSkinFonts();
+}
+
+void UiContext::LoadSkinFonts() {
+  const std::string file = platform::JoinPath(resourcePath_, "fonts.conf");
+  if (::access(file.c_str(), R_OK) == 0 && !LoadFontAliases(file)) {
+    Log("font aliases cannot be loaded from " + file);
+  }
 }
 
 UiContext::~UiContext() {
@@ -54,6 +64,7 @@ std::string UiContext::DefaultResourcePath() {
 void UiContext::SetResourcePath(std::string path) {
   resourcePath_ = std::move(path);
   images_.SetResourceDir(resourcePath_);
+  LoadSkinFonts();
 }
 
 void UiContext::Log(const std::string& line) const {

@@ -71,6 +71,8 @@ class UiContext : public platform::MessageTarget {
 
  private:
   void onMessage(platform::Message& message) override;
+  // The skin's fontconfig aliases ("fonts.conf"), when it has them.
+  void LoadSkinFonts();
 
   platform::MessageLoop& loop_;
   std::unique_ptr<WindowBackend> backend_;
