@@ -12,7 +12,7 @@ const char* listName(HistoryList list) {
   return list == HistoryList::Finished ? kFinishedListName : kDownloadingListName;
 }
 
-void addTextChild(TiXmlElement& parent, const char* name, const std::string& value) {
+void addTextChild(TiXmlElement& parent, const std::string& name, const std::string& value) {
   TiXmlElement child(name);
   child.InsertEndChild(TiXmlText(value));
   parent.InsertEndChild(child);
@@ -70,10 +70,30 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
 }
 
 std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
+  // What is written is rebuilt in the documented form (our declaration, the root, both lists,
+  // records of text-only children), so that whatever odd content a loaded file had (a broken
+  // declaration, comments, unknown nodes, attributes) cannot make the saved file unreadable.
+  const auto canonical = NewHistoryDocument();
+  const TiXmlElement* root = document.RootElement();
+  for (const HistoryList list : {HistoryList::Finished, HistoryList::Downloading}) {
+    TiXmlElement& target = *FindHistoryList(*canonical, list);
+    const TiXmlElement* source =
+        root != nullptr ? root->FirstChildElement(listName(list)) : nullptr;
+    if (source == nullptr) continue;
+    for (const TiXmlElement* record = source->FirstChildElement(kRecordElementName);
+         record != nullptr; record = record->NextSiblingElement(kRecordElementName)) {
+      TiXmlElement copy(kRecordElementName);
+      for (const TiXmlElement* field = record->FirstChildElement(); field != nullptr;
+           field = field->NextSiblingElement()) {
+        addTextChild(copy, field->ValueStr(), textOf(*field));
+      }
+      target.InsertEndChild(copy);
+    }
+  }
   TiXmlPrinter printer;
   printer.SetIndent("    ");
   printer.SetLineBreak("\n");
-  document.Accept(&printer);
+  canonical->Accept(&printer);
   return printer.Str();
 }
 

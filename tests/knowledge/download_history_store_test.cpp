@@ -109,6 +109,34 @@ TEST_F(DownloadHistoryStoreTest, TextsSurviveTheRoundTripExactly) {
   EXPECT_EQ(loaded[0], record);
 }
 
+TEST_F(DownloadHistoryStoreTest, TextsLookingLikeReferencesCannotBreakOrExtendTheFile) {
+  store.EnsureHistoryFile();
+  // Texts that look like character references or markup must come back as they were.
+  auto record = knowledgeRecord(u"&#x41;", u"kb/&#x</FileName><DownloadState>Pause;x", u"a&#x");
+  record.DownloadStateInfo = u"&#x26;&#xZZ;&#x";
+  ASSERT_TRUE(store.AddDownloading(record));
+  ASSERT_TRUE(store.AddFinished(record));
+  const auto queued = store.LoadDownloading(u"/data/Downloads/Knowlege");
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0], record);
+  const auto finished = store.LoadFinished();
+  ASSERT_EQ(finished.size(), 1u);
+  EXPECT_EQ(finished[0].FileName, record.FileName);
+  EXPECT_EQ(finished[0].DownloadId, u"&#x41;");
+  EXPECT_TRUE(store.RemoveDownloading(record.FileName));
+  EXPECT_TRUE(logLines.empty());
+}
+
+TEST_F(DownloadHistoryStoreTest, SavesRewriteOddContentInTheDocumentedForm) {
+  // A declaration TinyXML accepts but prints back unreadable, a comment, an attribute and a
+  // stray element: none of it may make the next save unreadable.
+  writeHistory(fixture("history_odd_content.xml"));
+  ASSERT_TRUE(store.AddDownloading(knowledgeRecord(u"1", u"kb/a", u"a")));
+  ASSERT_TRUE(store.RemoveDownloading(u"kb/a"));
+  EXPECT_EQ(historyText(), fixture("history_empty.xml"));
+  EXPECT_FALSE(exists("app/DownloadHistory.xml.bad"));
+}
+
 TEST_F(DownloadHistoryStoreTest, QueueHoldsOneRecordPerFileName) {
   store.EnsureHistoryFile();
   const auto record = knowledgeRecord(u"1", u"kb/a.pdf", u"a.pdf");
