@@ -19,8 +19,10 @@ std::string ReadAsUtf8(const std::string& value) {
 }  // namespace
 
 std::optional<std::int32_t> ParseInt32(const std::string& text) {
-  std::string_view digits = Trim(text);
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  const std::string trimmed = Trim(text);
+  std::string_view digits = trimmed;
+  if (digits.starts_with("+-")) return std::nullopt;
+  if (digits.starts_with('+')) digits.remove_prefix(1);
   std::int32_t value = 0;
   const char* end = digits.data() + digits.size();
   const auto [ptr, ec] = std::from_chars(digits.data(), end, value);

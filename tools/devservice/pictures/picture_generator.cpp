@@ -62,7 +62,8 @@ void DrawText(cairo_t* cr, const std::string& text, double size, bool bold, doub
               bool centred) {
   std::unique_ptr<PangoLayout, decltype(&g_object_unref)> layout(pango_cairo_create_layout(cr),
                                                                  g_object_unref);
-  const std::string font = std::string(kFont) + (bold ? " Bold " : " ") + std::to_string(size) + "px";
+  const std::string font =
+      std::string(kFont) + (bold ? " Bold " : " ") + std::to_string(size) + "px";
   std::unique_ptr<PangoFontDescription, decltype(&pango_font_description_free)> description(
       pango_font_description_from_string(font.c_str()), pango_font_description_free);
   pango_layout_set_font_description(layout.get(), description.get());
@@ -82,7 +83,8 @@ void WritePng(cairo_surface_t* surface, const std::string& path) {
 // A rounded square in the app's colour with one character, as app icons of the period look.
 void DrawIcon(const std::string& text, const Colour& colour, const std::string& path) {
   constexpr int kSize = 64;
-  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize), cairo_surface_destroy);
+  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize),
+                  cairo_surface_destroy);
   Context cr(cairo_create(surface.get()), cairo_destroy);
   std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> gradient(
       cairo_pattern_create_linear(0, 0, 0, kSize), cairo_pattern_destroy);
@@ -105,7 +107,8 @@ void DrawAdvertisement(const Json::Value& ad, const std::string& path) {
   constexpr int kWidth = 560, kHeight = 200;
   const Colour from = ParseColour(ad["colors"][0].asString());
   const Colour to = ParseColour(ad["colors"][1].asString());
-  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight), cairo_surface_destroy);
+  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight),
+                  cairo_surface_destroy);
   Context cr(cairo_create(surface.get()), cairo_destroy);
   std::unique_ptr<cairo_pattern_t, decltype(&cairo_pattern_destroy)> gradient(
       cairo_pattern_create_linear(0, 0, kWidth, kHeight), cairo_pattern_destroy);
@@ -125,7 +128,8 @@ void DrawAdvertisement(const Json::Value& ad, const std::string& path) {
   cairo_fill(cr.get());
   cairo_set_source_rgba(cr.get(), 1, 1, 1, 0.10);
   for (double wx = 334; wx < 550; wx += 28) {
-    for (double wy = kHeight - 50; wy < kHeight - 8; wy += 14) cairo_rectangle(cr.get(), wx, wy, 6, 6);
+    for (double wy = kHeight - 50; wy < kHeight - 8; wy += 14)
+      cairo_rectangle(cr.get(), wx, wy, 6, 6);
   }
   cairo_fill(cr.get());
   // Tower crane.
@@ -160,7 +164,8 @@ void DrawAdvertisement(const Json::Value& ad, const std::string& path) {
 // A round avatar: a safety helmet in the user's colour over a face-coloured circle.
 void DrawAvatar(const Colour& background, const Colour& helmet, const std::string& path) {
   constexpr int kSize = 100;
-  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize), cairo_surface_destroy);
+  Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize),
+                  cairo_surface_destroy);
   Context cr(cairo_create(surface.get()), cairo_destroy);
   cairo_arc(cr.get(), 50, 50, 48, 0, 2 * M_PI);
   cairo_set_source_rgb(cr.get(), background.r, background.g, background.b);
@@ -190,7 +195,9 @@ void DrawAvatar(const Colour& background, const Colour& helmet, const std::strin
   WritePng(surface.get(), path);
 }
 
-void MakeFolder(const std::string& path) { mkdir(path.c_str(), 0755); }
+void MakeFolder(const std::string& path) {
+  mkdir(path.c_str(), 0755);
+}
 
 }  // namespace
 
