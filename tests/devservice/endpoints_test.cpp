@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "service_fixture.h"
@@ -303,6 +304,49 @@ TEST_F(Endpoints, FileServerAddressNeedsAServerAndAPlainFileName) {
   const Json::Value reply = getJson(request);
   EXPECT_EQ(reply["msg"].asString(), "127.0.0.1:40999");
   EXPECT_EQ(reply["msg_ex"].asString(), "localhost:40999");
+}
+
+}  // namespace
+}  // namespace devservice
+
+namespace devservice {
+namespace {
+
+TEST(ClientUpdate, ANewerVersionNamedInTheDataIsOfferedWithItsPackage) {
+  testing_support::TempDir dir;
+  std::filesystem::copy(DefaultDataDir(), dir.path() + "/data",
+                        std::filesystem::copy_options::recursive);
+  dir.write("data/updates/Tamsel_3.1.2.0.zip", "PK package bytes");
+  dir.write("data/update.json",
+            R"({"version":"3.1.2.0","package":"Tamsel_3.1.2.0.zip","notes":"修复下载续传问题"})");
+  ServiceOptions options;
+  options.http = HostPort{"127.0.0.1", 0};
+  options.dataDir = dir.path() + "/data";
+  options.stateDir = dir.path() + "/state";
+  options.keyDir = DefaultKeyDir();
+  platform::ManualClock clock(1'790'000'000'000);
+  DevService service(options, clock, false);
+  httplib::Client client("127.0.0.1", service.start());
+
+  const auto ask = [&](const std::string& version) {
+    const auto reply = client.Get(("/zelk/ClientUpdateApi.aspx?ver=" + version).c_str());
+    return reply ? ParseJsonObject(reply->body) : Json::Value();
+  };
+  const Json::Value offer = ask("3.1.0.0");
+  EXPECT_EQ(offer["result"].asInt(), 1);
+  EXPECT_EQ(offer["hasUpdate"].asInt(), 1);
+  EXPECT_EQ(offer["version"].asString(), "3.1.2.0");
+  const std::string url = offer["url"].asString();
+  const std::string base = "http://127.0.0.1:" + std::to_string(service.httpPort());
+  ASSERT_EQ(url, base + "/zelk/ClientUpdates/Tamsel_3.1.2.0.zip");
+  const auto package = client.Get(url.substr(base.size()).c_str());
+  ASSERT_TRUE(package);
+  EXPECT_EQ(package->body, "PK package bytes");
+  EXPECT_EQ(client.Get("/zelk/ClientUpdates/update.json")->status, 404) << "only the offered file";
+
+  EXPECT_EQ(ask("3.1.2.0")["hasUpdate"].asInt(), 0);
+  EXPECT_EQ(ask("3.1.10")["hasUpdate"].asInt(), 0);
+  EXPECT_EQ(ask("3.1.1.9")["hasUpdate"].asInt(), 1);
 }
 
 }  // namespace
