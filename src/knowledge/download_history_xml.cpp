@@ -8,6 +8,18 @@
 namespace knowledge {
 namespace {
 
+constexpr const char* kFieldNames[] = {
+    "Index",           "BlockIndex",       "DownloadId",    "FileName",          "StoreFileKind",
+    "FileTotalLength", "DataBufferLength", "DownloadState", "DownloadStateInfo", "IsDownloadFinish",
+    "LocalFileName",   "LocalFullName"};
+
+bool isFieldName(const std::string& name) {
+  for (const char* field : kFieldNames) {
+    if (name == field) return true;
+  }
+  return false;
+}
+
 const char* listName(HistoryList list) {
   return list == HistoryList::Finished ? kFinishedListName : kDownloadingListName;
 }
@@ -55,7 +67,11 @@ std::unique_ptr<TiXmlDocument> NewHistoryDocument() {
 
 std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
   auto document = std::make_unique<TiXmlDocument>();
-  const std::string terminated(text);
+  // TinyXML steps over a UTF-8 sequence by the length its first byte announces, so a sequence
+  // cut off at the end of the text made it read past the buffer. The text is made well-formed
+  // first (what is not UTF-8 becomes U+FFFD) and the buffer ends in a few NULs besides.
+  std::string terminated = platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
+  terminated.append(8, '\0');
   // TinyXML condenses runs of white space in texts by default (a process-wide switch), which
   // would turn a FileName or path with two spaces into another one. Parse with the texts kept
   // exactly, and leave the switch as it was for other readers on this thread.
@@ -71,8 +87,9 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
 
 std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
   // What is written is rebuilt in the documented form (our declaration, the root, both lists,
-  // records of text-only children), so that whatever odd content a loaded file had (a broken
-  // declaration, comments, unknown nodes, attributes) cannot make the saved file unreadable.
+  // records of text-only field elements in UTF-8), so that whatever odd content a loaded file
+  // had (a broken declaration, comments, unknown nodes, attributes, other encodings) cannot
+  // make the saved file unreadable.
   const auto canonical = NewHistoryDocument();
   const TiXmlElement* root = document.RootElement();
   for (const HistoryList list : {HistoryList::Finished, HistoryList::Downloading}) {
@@ -85,7 +102,10 @@ std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
       TiXmlElement copy(kRecordElementName);
       for (const TiXmlElement* field = record->FirstChildElement(); field != nullptr;
            field = field->NextSiblingElement()) {
-        addTextChild(copy, field->ValueStr(), textOf(*field));
+        if (!isFieldName(field->ValueStr())) continue;
+        // Bytes that are not UTF-8 would make the parser read past the end tag next time.
+        addTextChild(copy, field->ValueStr(),
+                     platform::Utf16ToUtf8(platform::Utf8ToUtf16(textOf(*field))));
       }
       target.InsertEndChild(copy);
     }

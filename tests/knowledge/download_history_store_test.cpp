@@ -137,6 +137,19 @@ TEST_F(DownloadHistoryStoreTest, SavesRewriteOddContentInTheDocumentedForm) {
   EXPECT_FALSE(exists("app/DownloadHistory.xml.bad"));
 }
 
+TEST_F(DownloadHistoryStoreTest, SavesWriteUtf8AndOnlyTheKnownFields) {
+  // Written by another program: GBK bytes in a text and a child of its own.
+  writeHistory(fixture("history_foreign_bytes.xml"));
+  ASSERT_TRUE(store.AddDownloading(knowledgeRecord(u"1", u"kb/a", u"a")));
+  const std::string text = historyText();
+  EXPECT_EQ(text.find("<Extra>"), std::string::npos);
+  EXPECT_NE(text.find("<FileName>kb/\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+  const auto queued = store.LoadDownloading(u"/f");
+  ASSERT_EQ(queued.size(), 2u);
+  EXPECT_EQ(queued[0].LocalFileName, u"gbk.pdf");
+  EXPECT_FALSE(exists("app/DownloadHistory.xml.bad"));
+}
+
 TEST_F(DownloadHistoryStoreTest, QueueHoldsOneRecordPerFileName) {
   store.EnsureHistoryFile();
   const auto record = knowledgeRecord(u"1", u"kb/a.pdf", u"a.pdf");
