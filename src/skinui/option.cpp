@@ -44,8 +44,11 @@ void Option::SetSelectedImage(std::string_view image) {
 }
 
 bool Option::Activate() {
+  const bool before = selected_;
+  const bool target = group_.empty() ? !selected_ : true;
   if (!Button::Activate()) return false;
-  Selected(group_.empty() ? !selected_ : true);
+  // A "click" handler that set the selection itself has the last word.
+  if (selected_ == before) Selected(target);
   return true;
 }
 

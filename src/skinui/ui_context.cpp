@@ -79,6 +79,7 @@ void UiContext::RegisterWindow(Window* window) {
 
 void UiContext::UnregisterWindow(Window* window) {
   std::erase(windows_, window);
+  std::erase(activationOrder_, window);
   if (active_ == window) active_ = nullptr;
 }
 
@@ -89,7 +90,22 @@ Window* UiContext::FindWindowByClass(std::string_view className) const {
   return nullptr;
 }
 
+void UiContext::ActivatePrevious(Window* leaving) {
+  std::erase(activationOrder_, leaving);
+  for (auto it = activationOrder_.rbegin(); it != activationOrder_.rend(); ++it) {
+    if ((*it)->IsVisible()) {
+      SetActiveWindow(*it);
+      return;
+    }
+  }
+  SetActiveWindow(nullptr);
+}
+
 void UiContext::SetActiveWindow(Window* window) {
+  if (window != nullptr) {
+    std::erase(activationOrder_, window);
+    activationOrder_.push_back(window);
+  }
   if (window == active_) return;
   Window* old = active_;
   active_ = window;

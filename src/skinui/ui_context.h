@@ -54,6 +54,9 @@ class UiContext : public platform::MessageTarget {
   // Activation: the old window gets WM_ACTIVATE 0 and WM_KILLFOCUS, the new one WM_ACTIVATE 1
   // and WM_SETFOCUS.
   void SetActiveWindow(Window* window);
+  // The active window was hidden or destroyed: the window active before it that is still shown
+  // becomes active again, as a desktop does.
+  void ActivatePrevious(Window* leaving);
 
   // Hands over a window that deletes itself after its last message (menus, pop-ups).
   Window* AdoptWindow(std::unique_ptr<Window> window);
@@ -82,6 +85,7 @@ class UiContext : public platform::MessageTarget {
   platform::WindowId id_ = 0;
   std::vector<Window*> windows_;
   Window* active_ = nullptr;
+  std::vector<Window*> activationOrder_;  // most recent last
   std::vector<std::unique_ptr<Window>> adopted_;
   std::map<std::string, std::unique_ptr<Window>> shared_;
   platform::ShellLauncher* shell_ = nullptr;

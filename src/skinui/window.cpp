@@ -68,7 +68,7 @@ void Window::ShowWindow(bool show, bool takeFocus) {
     style_ &= ~WS_VISIBLE;
     native_->Show(false, false);
     SendMessage(WM_SHOWWINDOW, 0);
-    if (context_.GetActiveWindow() == this) context_.SetActiveWindow(nullptr);
+    if (context_.GetActiveWindow() == this) context_.ActivatePrevious(this);
   }
 }
 
@@ -89,7 +89,7 @@ void Window::Destroy() {
     visible_ = false;
     native_->Show(false, false);
   }
-  if (context_.GetActiveWindow() == this) context_.SetActiveWindow(nullptr);
+  if (context_.GetActiveWindow() == this) context_.ActivatePrevious(this);
   SendMessage(WM_NCDESTROY);
   created_ = false;
   context_.Loop().removeTarget(id_);

@@ -195,5 +195,20 @@ TEST_F(ControlLayoutTest, OptionGroupNotifiesOnlyTheNewlySelectedOption) {
   EXPECT_FALSE(pm.Find<Option>("solo").IsSelected());
 }
 
+TEST_F(ControlLayoutTest, AClickHandlerThatSetsAnOptionsSelectionHasTheLastWord) {
+  struct Pager : INotifyUI {
+    PaintManager* pm;
+    void Notify(TNotifyUI& msg) override {
+      if (msg.sType == "click") pm->Find<Option>("page3").Selected(true);
+    }
+  } pager;
+  auto window = Open(R"(<HorizontalLayout><Option name="page3"/></HorizontalLayout>)", 100, 30);
+  pager.pm = &window->GetPaintManager();
+  window->GetPaintManager().AddNotifier(&pager);
+  window->ClickControl("page3");
+  EXPECT_TRUE(window->GetPaintManager().Find<Option>("page3").IsSelected());
+  window->GetPaintManager().RemoveNotifier(&pager);
+}
+
 }  // namespace
 }  // namespace skinui

@@ -170,6 +170,18 @@ TEST_F(PaintManagerTest, ActivationMovesBetweenWindowsAndNoActivateWindowsLeaveI
   EXPECT_EQ(context.FindWindowByClass("UISecond"), nullptr);
 }
 
+TEST_F(PaintManagerTest, HidingTheActiveWindowGivesActivationBack) {
+  auto main = Open(kForm, 300, 200, "UIMain");
+  auto box = Open(kForm, 100, 100, "UIBox");
+  EXPECT_TRUE(box->IsActive());
+  box->ShowWindow(false);
+  EXPECT_TRUE(main->IsActive());
+  box->ShowWindow(true);
+  EXPECT_TRUE(box->IsActive());
+  box->Destroy();
+  EXPECT_TRUE(main->IsActive());
+}
+
 TEST_F(PaintManagerTest, SystemCommandsMaximiseToTheWorkAreaAndRestore) {
   auto window = Open(kForm);
   window->MoveWindow({100, 100, 400, 300});
