@@ -8,7 +8,9 @@ namespace skinui {
 
 bool ListContainerElement::Activate() {
   if (!Control::Activate()) return false;
+  const std::weak_ptr<Control*> alive = AliveToken();
   SendNotify("itemclick");
+  if (alive.expired()) return true;  // the handler emptied the list
   if (auto* owner = dynamic_cast<ListOwner*>(GetParent())) {
     owner->SelectItem(owner->IndexOfItem(this));
   }

@@ -46,7 +46,9 @@ void Option::SetSelectedImage(std::string_view image) {
 bool Option::Activate() {
   const bool before = selected_;
   const bool target = group_.empty() ? !selected_ : true;
+  const std::weak_ptr<Control*> alive = AliveToken();
   if (!Button::Activate()) return false;
+  if (alive.expired()) return true;  // the click handler removed the option
   // A "click" handler that set the selection itself has the last word.
   if (selected_ == before) Selected(target);
   return true;

@@ -210,5 +210,27 @@ TEST_F(ControlLayoutTest, AClickHandlerThatSetsAnOptionsSelectionHasTheLastWord)
   window->GetPaintManager().RemoveNotifier(&pager);
 }
 
+TEST_F(ControlLayoutTest, HandlersMayRemoveTheControlThatNotifies) {
+  struct Emptier : INotifyUI {
+    PaintManager* pm;
+    void Notify(TNotifyUI& msg) override {
+      if (msg.sType == "itemclick") pm->Find<Container>("list").RemoveAll();
+      if (msg.sType == "click") pm->Find<Container>("bar").RemoveAll();
+    }
+  } emptier;
+  auto window = Open(R"(<VerticalLayout><List name="list" height="100">
+      <ListContainerElement name="r0" height="40"/></List>
+      <HorizontalLayout name="bar"><Option name="op"/></HorizontalLayout></VerticalLayout>)");
+  emptier.pm = &window->GetPaintManager();
+  window->GetPaintManager().AddNotifier(&emptier);
+  window->Click(10, 10);
+  EXPECT_EQ(window->GetPaintManager().Find<List>("list").GetCount(), 0);
+  EXPECT_EQ(window->GetPaintManager().Find<List>("list").GetCurSel(), -1);
+  ASSERT_NE(window->GetPaintManager().FindControl("op"), nullptr);
+  window->Click(10, 150);
+  EXPECT_EQ(window->GetPaintManager().FindControl("op"), nullptr);
+  window->GetPaintManager().RemoveNotifier(&emptier);
+}
+
 }  // namespace
 }  // namespace skinui
