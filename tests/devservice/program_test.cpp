@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <regex>
 
 #include "service_fixture.h"
 #include "support/temp_dir.h"
@@ -118,11 +117,14 @@ TEST(Program, PrintsTheBoundPortFirstServesAndStopsOnTerm) {
   RunningProgram program(
       {"--http", "127.0.0.1:0", "--files", "127.0.0.1:8097", "--state", dir.path() + "/s"});
   const std::string line = program.firstLine(std::chrono::seconds(20));
-  std::smatch match;
-  ASSERT_TRUE(std::regex_match(line, match,
-                               std::regex("zelk-devservice http=127\\.0\\.0\\.1:([0-9]+) files=-")))
+  const std::string prefix = "zelk-devservice http=127.0.0.1:";
+  const std::string suffix = " files=-";
+  ASSERT_TRUE(line.starts_with(prefix) && line.ends_with(suffix)) << line;
+  const std::string digits =
+      line.substr(prefix.size(), line.size() - prefix.size() - suffix.size());
+  ASSERT_TRUE(!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos)
       << line;
-  const int port = std::stoi(match[1]);
+  const int port = std::stoi(digits);
   EXPECT_GT(port, 0);
 
   httplib::Client client("127.0.0.1", port);
