@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/code_page.h"
+#include "platform/paths.h"
 #include "shell/app_directory.h"
 #include "zelklib/zelklib_exports.h"
 
@@ -70,7 +71,13 @@ ZelkLibBinding& ZelkLibBinding::operator=(ZelkLibBinding&&) noexcept = default;
 ZelkLibBinding::~ZelkLibBinding() = default;
 
 ZelkLibBinding ZelkLibBinding::LoadProductLibrary() {
-  return ZelkLibBinding(platform::DynamicLibrary::open(platform::SharedLibraryFileName("ZelkLib")));
+  const std::string name = platform::SharedLibraryFileName("ZelkLib");
+  // The copy beside the program wins. It is named by its path rather than left to the program's
+  // RUNPATH, which a sanitizer's interception of dlopen hides; then the normal search.
+  platform::DynamicLibrary beside =
+      platform::DynamicLibrary::open(platform::JoinPath(platform::ProgramDirectory(), name));
+  if (beside.loaded()) return ZelkLibBinding(std::move(beside));
+  return ZelkLibBinding(platform::DynamicLibrary::open(name));
 }
 
 bool ZelkLibBinding::loaded() const {
