@@ -50,7 +50,9 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 struct AutomationServer::Connection {
-  int fd = -1;
+  int fd = -1;  // -1 once the connection closed it (under the server's mutex)
+  std::thread thread;
+  bool finished = false;
 };
 
 AutomationServer::AutomationServer(UiContext& context) : context_(context) {
@@ -135,8 +137,20 @@ void AutomationServer::AcceptLoop() {
       ::close(fd);
       return;
     }
+    // Connections that ended are reaped here, so a long session does not gather threads.
+    std::erase_if(connections_, [](const std::shared_ptr<Connection>& c) {
+      if (!c->finished) return false;
+      c->thread.join();
+      return true;
+    });
     connections_.push_back(connection);
-    threads_.emplace_back([this, connection] { Serve(connection); });
+    connection->thread = std::thread([this, connection] {
+      Serve(connection);
+      std::lock_guard done(mutex_);
+      ::close(connection->fd);
+      connection->fd = -1;
+      connection->finished = true;
+    });
   }
 }
 
@@ -219,18 +233,16 @@ void AutomationServer::Stop() {
   const char wake = 1;
   [[maybe_unused]] const ssize_t ignored = ::write(wakeFds_[1], &wake, 1);
   if (acceptThread_.joinable()) acceptThread_.join();
-  std::vector<std::thread> threads;
+  std::vector<std::shared_ptr<Connection>> connections;
   {
     std::lock_guard lock(mutex_);
-    for (const auto& connection : connections_) ::shutdown(connection->fd, SHUT_RDWR);
-    threads = std::move(threads_);
-  }
-  for (auto& thread : threads) thread.join();
-  {
-    std::lock_guard lock(mutex_);
-    for (const auto& connection : connections_) ::close(connection->fd);
+    for (const auto& connection : connections_) {
+      if (connection->fd >= 0) ::shutdown(connection->fd, SHUT_RDWR);
+    }
+    connections = std::move(connections_);
     connections_.clear();
   }
+  for (auto& connection : connections) connection->thread.join();
   ::close(listenFd_);
   ::close(wakeFds_[0]);
   ::close(wakeFds_[1]);

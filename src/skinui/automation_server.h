@@ -53,7 +53,6 @@ class AutomationServer final : public platform::MessageTarget {
   std::mutex mutex_;
   std::condition_variable idle_;
   std::vector<std::shared_ptr<Connection>> connections_;
-  std::vector<std::thread> threads_;
   int inFlight_ = 0;
   std::atomic<bool> stopping_{false};
 };

@@ -191,7 +191,8 @@ int ShowLibMessageBox(Window*, int iconKind, int buttonKind, const std::u16strin
   if (box == nullptr || !box->IsWindow()) {
     box = static_cast<CLibMessageBox*>(context->SetSharedWindow(
         CLibMessageBox::kSharedKey, std::make_unique<CLibMessageBox>(*context)));
-    box->Create(nullptr, u"提示", kMessageBoxStyle, 0);
+    // Created hidden: the showing below places and fills it first.
+    box->Create(nullptr, u"提示", kMessageBoxStyle & ~WS_VISIBLE, 0);
   }
   box->Prepare(iconKind, buttonKind, text, height);
   if (buttonKind == 2 || buttonKind == 3 || wait) return box->WaitForResult();
