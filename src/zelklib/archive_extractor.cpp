@@ -218,8 +218,11 @@ bool ExtractArchive(const std::string& archivePath, const std::string& targetFol
   const std::string target = fs::path(targetFolder).lexically_normal().string();
   const std::string trimmedTarget =
       target.size() > 1 && target.back() == '/' ? target.substr(0, target.size() - 1) : target;
-  if (!EnsureParentFolder(trimmedTarget)) return false;
-  const TemporaryFolder temporary(trimmedTarget);
+  // The temporary folder goes into the nearest folder above the target that exists already,
+  // so that a refused archive leaves not even the target's parent folders behind.
+  fs::path existing = fs::path(trimmedTarget).parent_path();
+  while (!existing.empty() && !IsFolder(existing.string())) existing = existing.parent_path();
+  const TemporaryFolder temporary(existing.empty() ? std::string(".") : existing.string());
   if (temporary.path().empty()) return false;
   for (const PlannedEntry& entry : *plan) {
     const std::string path = JoinFolder(temporary.path(), entry.path);
@@ -231,7 +234,7 @@ bool ExtractArchive(const std::string& archivePath, const std::string& targetFol
       return false;
     }
   }
-  return MoveFolder(temporary.path(), trimmedTarget);
+  return EnsureParentFolder(trimmedTarget) && MoveFolder(temporary.path(), trimmedTarget);
 }
 
 }  // namespace zelklib
