@@ -167,6 +167,8 @@ TEST_F(Robustness, TheHijackSwitchReplacesExactlyTheNextRepliesOfOnePath) {
   }
   EXPECT_EQ(getJson("/zelk/NewsApi.aspx?count=20")["result"].asInt(), 1)
       << "the seventh reply is real";
+  EXPECT_EQ(getJson("/_dev/requests?path=zelk/NewsApi.aspx")["count"].asInt(), 7);
+  EXPECT_EQ(getJson("/_dev/requests?path=zelk/NoneYet.aspx")["count"].asInt(), 0);
 
   getJson("/_dev/hijack?path=zelk/AppMarketAPI.aspx&count=1");
   const auto post = client_->Post("/zelk/AppMarketAPI.aspx?req=3&os=x", "appNames=DwgViewer",

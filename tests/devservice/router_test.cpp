@@ -48,6 +48,8 @@ TEST(Router, TheHijackSwitchCountsDownPerPath) {
   EXPECT_NE(router.dispatch(Get("/zelk/Ok.aspx")).body.find(kHijackMarker), std::string::npos);
   EXPECT_EQ(router.dispatch(Get("/zelk/Ok.aspx")).body, "ok");
   EXPECT_EQ(hijack.remaining("zelk/ok.aspx"), 0);
+  EXPECT_EQ(router.requestCount("/ZELK/ok.aspx"), 3);
+  EXPECT_EQ(router.requestCount("zelk/other.aspx"), 0);
 }
 
 }  // namespace

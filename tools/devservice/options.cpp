@@ -136,6 +136,7 @@ std::string UsageText() {
          "Test switches (loopback development only):\n"
          "  GET /_dev/hijack?path=PATH&count=N   the next N replies of PATH carry the operator\n"
          "                                       hijack marker\n"
+         "  GET /_dev/requests?path=PATH         how many requests of PATH arrived\n"
          "  GET /_dev/expire-signs[?uid=N]       expire login signs now\n";
 }
 

@@ -6,6 +6,13 @@
 
 namespace devservice {
 
+namespace {
+
+// Counting stops for new paths beyond this many, so that random paths cannot fill the memory.
+constexpr std::size_t kMaxCountedPaths = 4096;
+
+}  // namespace
+
 void Router::add(const std::string& path, Handler handler) {
   exact_[NormalizeRequestPath(path)] = std::move(handler);
 }
@@ -31,7 +38,18 @@ Reply Router::call(const Request& request) const {
   return FailureReply("未知的接口: " + request.path(), 404);
 }
 
+int Router::requestCount(const std::string& path) const {
+  std::lock_guard lock(countsMutex_);
+  const auto found = counts_.find(NormalizeRequestPath(path));
+  return found == counts_.end() ? 0 : found->second;
+}
+
 Reply Router::dispatch(const Request& request) const {
+  {
+    std::lock_guard lock(countsMutex_);
+    if (counts_.size() < kMaxCountedPaths || counts_.contains(request.path()))
+      ++counts_[request.path()];
+  }
   Reply reply;
   try {
     reply = call(request);

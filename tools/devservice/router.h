@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ class Router {
 
   Reply dispatch(const Request& request) const;
   std::vector<std::string> paths() const;
+  // How many requests of a path (normalised) arrived so far, answered or not; tests of the
+  // client's retry rule count the requests the service saw.
+  int requestCount(const std::string& path) const;
 
  private:
   Reply call(const Request& request) const;
@@ -37,6 +41,8 @@ class Router {
   ServiceLog& log_;
   std::map<std::string, Handler> exact_;
   std::vector<std::pair<std::string, Handler>> prefixes_;
+  mutable std::mutex countsMutex_;
+  mutable std::map<std::string, int> counts_;
 };
 
 }  // namespace devservice

@@ -27,6 +27,12 @@ void AddTestSwitchHandlers(Router& router, ServiceContext& context) {
     value["count"] = count;
     return JsonReply(value);
   });
+  router.add("_dev/requests", [&router](const Request& request) {
+    Json::Value value(Json::objectValue);
+    value["result"] = 1;
+    value["count"] = router.requestCount(request.text("path"));
+    return JsonReply(value);
+  });
   router.add("_dev/expire-signs", [&context](const Request& request) {
     const int expired = context.state.expireSigns(request.optionalInteger("uid"));
     context.log.write("测试开关: " + std::to_string(expired) + " 个登录凭证已过期");

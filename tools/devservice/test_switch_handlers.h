@@ -8,6 +8,7 @@ struct ServiceContext;
 // Switches for tests and for watching the client's recovery paths by hand:
 //   "_dev/hijack?path=PATH&count=N"  the next N replies of PATH carry the hijack marker
 //                                     (N = 0 disarms it);
+//   "_dev/requests?path=PATH"         how many requests of PATH arrived so far;
 //   "_dev/expire-signs[?uid=N]"       login signs (of one user, or all) expire now, so the
 //                                     next heartbeat asks the client to log in again.
 void AddTestSwitchHandlers(Router& router, ServiceContext& context);
