@@ -31,9 +31,9 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 std::string trim(const std::string& text) {
-  const auto start = text.find_first_not_of(" \t\r");
+  const auto start = text.find_first_not_of(" \t\r\n");
   if (start == std::string::npos) return {};
-  const auto end = text.find_last_not_of(" \t\r");
+  const auto end = text.find_last_not_of(" \t\r\n");
   return text.substr(start, end - start + 1);
 }
 

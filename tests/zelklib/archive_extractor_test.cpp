@@ -35,11 +35,13 @@ std::string buildArchive(const std::string& path, const std::vector<Entry>& entr
   for (const Entry& entry : entries) {
     zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
     const bool folder = entry.name.ends_with("/") && entry.data.empty();
-    const zip_int64_t index = folder ? zip_dir_add(archive, entry.name.c_str(), entry.nameEncoding)
-                                     : zip_file_add(archive, entry.name.c_str(), source, entry.nameEncoding);
+    const zip_int64_t index =
+        folder ? zip_dir_add(archive, entry.name.c_str(), entry.nameEncoding)
+               : zip_file_add(archive, entry.name.c_str(), source, entry.nameEncoding);
     EXPECT_GE(index, 0) << entry.name << ": " << zip_strerror(archive);
     if (folder) zip_source_free(source);
-    if (entry.stored) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+    if (entry.stored)
+      zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
     if (entry.encrypted) {
       zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "secret");
     }
@@ -84,7 +86,9 @@ class ArchiveTest : public ::testing::Test {
  protected:
   std::string sandbox() const { return dir_.file("sandbox"); }
   std::string target() const { return dir_.file("sandbox/a/b/Modules/App"); }
-  std::string archive(const std::vector<Entry>& entries) { return buildArchive(dir_.file("pkg.zip"), entries); }
+  std::string archive(const std::vector<Entry>& entries) {
+    return buildArchive(dir_.file("pkg.zip"), entries);
+  }
 
   testing_support::TempDir dir_;
 };
@@ -99,8 +103,9 @@ TEST_F(ArchiveTest, APackageIsUnpackedWithFoldersExecutablesAndChineseNames) {
                                     {gbkName, "gbk", 0, ZIP_FL_ENC_CP437},
                                     {"说明.txt", "utf8"}});
   ASSERT_TRUE(ExtractArchive(path, target()));
-  EXPECT_EQ(listTree(target()), (std::set<std::string>{"bin", "bin/tool", "Version.txt", "docs", "docs/readme.txt",
-                                                       "data", "data/win.txt", "文件.txt", "说明.txt"}));
+  EXPECT_EQ(listTree(target()),
+            (std::set<std::string>{"bin", "bin/tool", "Version.txt", "docs", "docs/readme.txt",
+                                   "data", "data/win.txt", "文件.txt", "说明.txt"}));
   EXPECT_EQ(dir_.read("sandbox/a/b/Modules/App/docs/readme.txt"), "hello");
   EXPECT_EQ(dir_.read("sandbox/a/b/Modules/App/data/win.txt"), "from windows");
   struct stat info {};
@@ -118,7 +123,8 @@ TEST_F(ArchiveTest, AnUpgradeReplacesFilesAndKeepsOthersWithoutFollowingLinksInT
   dir_.write("sandbox/a/b/Modules/App/user.cfg", "mine");
   dir_.write("sandbox/outside/keep.txt", "untouched");
   fs::create_directory_symlink(dir_.file("sandbox/outside"), target() + "/lib");
-  ASSERT_TRUE(ExtractArchive(archive({{"Version.txt", "1.0\n"}, {"lib/keep.txt", "new"}}), target()));
+  ASSERT_TRUE(
+      ExtractArchive(archive({{"Version.txt", "1.0\n"}, {"lib/keep.txt", "new"}}), target()));
   EXPECT_EQ(dir_.read("sandbox/a/b/Modules/App/Version.txt"), "1.0\n");
   EXPECT_EQ(dir_.read("sandbox/a/b/Modules/App/user.cfg"), "mine");
   EXPECT_EQ(dir_.read("sandbox/outside/keep.txt"), "untouched");
@@ -129,39 +135,106 @@ TEST_F(ArchiveTest, AnUpgradeReplacesFilesAndKeepsOthersWithoutFollowingLinksInT
 TEST_F(ArchiveTest, TwentyFiveHostileArchivesAreRefusedAndNothingIsWritten) {
   const std::string abs = dir_.file("sandbox/abs-evil.txt");
   std::vector<std::pair<std::string, std::function<std::string()>>> cases = {
-      {"parent", [&] { return archive({{"ok.txt", "x"}, {"../evil.txt", "x"}}); }},
-      {"deep parent", [&] { return archive({{"a/../../evil.txt", "x"}}); }},
-      {"many parents", [&] { return archive({{"../../../../evil.txt", "x"}}); }},
-      {"absolute", [&] { return archive({{abs, "x"}}); }},
-      {"backslash parent", [&] { return archive({{"..\\evil.txt", "x"}}); }},
-      {"mixed separators", [&] { return archive({{"a\\..\\..\\evil.txt", "x"}}); }},
-      {"dot segments", [&] { return archive({{"a/./../../evil.txt", "x"}}); }},
-      {"drive absolute", [&] { return archive({{"C:/evil.txt", "x"}}); }},
-      {"drive relative", [&] { return archive({{"C:evil.txt", "x"}}); }},
-      {"drive backslash", [&] { return archive({{"C:\\Windows\\evil.txt", "x"}}); }},
-      {"unc", [&] { return archive({{"\\\\server\\share\\evil.txt", "x"}}); }},
-      {"leading backslash", [&] { return archive({{"\\evil.txt", "x"}}); }},
-      {"bare parent", [&] { return archive({{"../", ""}}); }},
-      {"symlink out", [&] { return archive({{"link", dir_.file("sandbox"), S_IFLNK | 0777}}); }},
-      {"symlink then write", [&] {
+      {"parent",
+       [&] {
+         return archive({{"ok.txt", "x"}, {"../evil.txt", "x"}});
+       }},
+      {"deep parent",
+       [&] {
+         return archive({{"a/../../evil.txt", "x"}});
+       }},
+      {"many parents",
+       [&] {
+         return archive({{"../../../../evil.txt", "x"}});
+       }},
+      {"absolute",
+       [&] {
+         return archive({{abs, "x"}});
+       }},
+      {"backslash parent",
+       [&] {
+         return archive({{"..\\evil.txt", "x"}});
+       }},
+      {"mixed separators",
+       [&] {
+         return archive({{"a\\..\\..\\evil.txt", "x"}});
+       }},
+      {"dot segments",
+       [&] {
+         return archive({{"a/./../../evil.txt", "x"}});
+       }},
+      {"drive absolute",
+       [&] {
+         return archive({{"C:/evil.txt", "x"}});
+       }},
+      {"drive relative",
+       [&] {
+         return archive({{"C:evil.txt", "x"}});
+       }},
+      {"drive backslash",
+       [&] {
+         return archive({{"C:\\Windows\\evil.txt", "x"}});
+       }},
+      {"unc",
+       [&] {
+         return archive({{"\\\\server\\share\\evil.txt", "x"}});
+       }},
+      {"leading backslash",
+       [&] {
+         return archive({{"\\evil.txt", "x"}});
+       }},
+      {"bare parent",
+       [&] {
+         return archive({{"../", ""}});
+       }},
+      {"symlink out",
+       [&] {
+         return archive({{"link", dir_.file("sandbox"), S_IFLNK | 0777}});
+       }},
+      {"symlink then write",
+       [&] {
          return archive({{"link", "../../..", S_IFLNK | 0777}, {"link/evil.txt", "x"}});
        }},
-      {"fifo", [&] { return archive({{"pipe", "", S_IFIFO | 0644}}); }},
-      {"character device", [&] { return archive({{"tty", "", S_IFCHR | 0666}}); }},
-      {"block device", [&] { return archive({{"disk", "", S_IFBLK | 0666}}); }},
-      {"socket", [&] { return archive({{"sock", "", S_IFSOCK | 0666}}); }},
-      {"control character", [&] { return archive({{"evil\n.txt", "x"}}); }},
-      {"long segment", [&] { return archive({{std::string(300, 'a') + ".txt", "x"}}); }},
-      {"encrypted", [&] { return archive({{"secret.txt", "x", 0, ZIP_FL_ENC_UTF_8, false, true}}); }},
-      {"declared size beyond the cap", [&] {
+      {"fifo",
+       [&] {
+         return archive({{"pipe", "", S_IFIFO | 0644}});
+       }},
+      {"character device",
+       [&] {
+         return archive({{"tty", "", S_IFCHR | 0666}});
+       }},
+      {"block device",
+       [&] {
+         return archive({{"disk", "", S_IFBLK | 0666}});
+       }},
+      {"socket",
+       [&] {
+         return archive({{"sock", "", S_IFSOCK | 0666}});
+       }},
+      {"control character",
+       [&] {
+         return archive({{"evil\n.txt", "x"}});
+       }},
+      {"long segment",
+       [&] {
+         return archive({{std::string(300, 'a') + ".txt", "x"}});
+       }},
+      {"encrypted",
+       [&] {
+         return archive({{"secret.txt", "x", 0, ZIP_FL_ENC_UTF_8, false, true}});
+       }},
+      {"declared size beyond the cap",
+       [&] {
          const std::string path = archive({{"big.bin", std::string(4096, 'z'), 0}});
          // The size fields of both headers: 4096 becomes 0xFFFFFF00.
          patchFile(path, "\x00\x10\x00\x00"s, "\x00\xFF\xFF\xFF"s);
          return path;
        }},
       {"not an archive", [&] { return dir_.write("pkg.zip", "PK\x03\x04 but nothing more"); }},
-      {"damaged data", [&] {
-         const std::string path = archive({{"a.txt", std::string(1000, 'q'), 0, ZIP_FL_ENC_UTF_8, true}});
+      {"damaged data",
+       [&] {
+         const std::string path =
+             archive({{"a.txt", std::string(1000, 'q'), 0, ZIP_FL_ENC_UTF_8, true}});
          patchFile(path, std::string(20, 'q'), std::string(20, 'r'));
          return path;
        }},
@@ -185,7 +258,8 @@ TEST_F(ArchiveTest, SizeLimitsApplyToTheWholeArchiveAndToCompressionRatio) {
   limits.maxRatio = 100000;
   EXPECT_TRUE(ExtractArchive(bomb, target(), limits));
 
-  const std::string two = archive({{"a.bin", std::string(600, 'a')}, {"b.bin", std::string(600, 'b')}});
+  const std::string two =
+      archive({{"a.bin", std::string(600, 'a')}, {"b.bin", std::string(600, 'b')}});
   limits.maxTotalBytes = 1000;
   EXPECT_FALSE(ExtractArchive(two, dir_.file("sandbox/other"), limits));
   limits.maxTotalBytes = 1200;

@@ -144,7 +144,10 @@ TEST(Files, SizeAndEmbeddedVersion) {
   ASSERT_TRUE(plain);
   EXPECT_EQ(plain->size, 5u);
   EXPECT_EQ(plain->version, "");
-  const auto program = ReadFileSizeAndVersion(dir.write("Zelk", std::string("\x7f" "ELF ZELK_FILE_VERSION=3.1.0.0\0 ", 32)));
+  const auto program =
+      ReadFileSizeAndVersion(dir.write("Zelk", std::string("\x7f"
+                                                           "ELF ZELK_FILE_VERSION=3.1.0.0\0 ",
+                                                           32)));
   ASSERT_TRUE(program);
   EXPECT_EQ(program->size, 32u);
   EXPECT_EQ(program->version, "3.1.0.0");

@@ -52,7 +52,8 @@ TEST(TextTests, NumberTextsInTheFormsASkinWritesColours) {
   EXPECT_EQ(ParseNumberText(u"#FF123456"), 0xFF123456u);
   EXPECT_EQ(ParseNumberText(u"#123456"), 0xFF123456u) << "six digits are an opaque colour";
   EXPECT_EQ(ParseNumberText(u"4294967295"), 0xFFFFFFFFu);
-  for (const char16_t* bad : {u"", u"4294967296", u"-1", u"12a", u"#12345", u"#GG0000", u"0x", u"0x100000000"}) {
+  for (const char16_t* bad :
+       {u"", u"4294967296", u"-1", u"12a", u"#12345", u"#GG0000", u"0x", u"0x100000000"}) {
     EXPECT_EQ(ParseNumberText(bad), 0u) << platform::Utf16ToUtf8(bad);
   }
 }
@@ -85,20 +86,22 @@ TEST(PathNames, NamesExtensionsAndParentsOfPathsAndUrls) {
 TEST(MobileNumbers, MainlandNumbersAndTheirNormalForm) {
   EXPECT_TRUE(IsMobileNumber(u"13800138000"));
   EXPECT_TRUE(IsMobileNumber(u"19912345678"));
-  for (const char16_t* bad : {u"12800138000", u"10800138000", u"1380013800", u"138001380000", u"1380013800a",
-                              u"+8613800138000", u"138 0013 8000", u""}) {
+  for (const char16_t* bad : {u"12800138000", u"10800138000", u"1380013800", u"138001380000",
+                              u"1380013800a", u"+8613800138000", u"138 0013 8000", u""}) {
     EXPECT_FALSE(IsMobileNumber(bad)) << platform::Utf16ToUtf8(bad);
   }
   EXPECT_EQ(NormaliseMobileNumber(u"138 0013-8000"), u"13800138000");
   EXPECT_EQ(NormaliseMobileNumber(u"+86 138-0013-8000"), u"13800138000");
   EXPECT_EQ(NormaliseMobileNumber(u"0086 13800138000"), u"13800138000");
   EXPECT_EQ(NormaliseMobileNumber(u"8613800138000"), u"13800138000");
-  EXPECT_EQ(NormaliseMobileNumber(u"86-1380013800"), u"86-1380013800") << "10 digits remain: unchanged";
+  EXPECT_EQ(NormaliseMobileNumber(u"86-1380013800"), u"86-1380013800")
+      << "10 digits remain: unchanged";
   EXPECT_EQ(NormaliseMobileNumber(u"user@example.com"), u"user@example.com");
 }
 
 TEST(Urls, JoiningKeepsExactlyOneSlash) {
-  EXPECT_EQ(CombineUrl(u"http://h:8096", u"zelk/NewsApi.aspx?count=%d"), u"http://h:8096/zelk/NewsApi.aspx?count=%d");
+  EXPECT_EQ(CombineUrl(u"http://h:8096", u"zelk/NewsApi.aspx?count=%d"),
+            u"http://h:8096/zelk/NewsApi.aspx?count=%d");
   EXPECT_EQ(CombineUrl(u"http://h:8096/", u"/zelk/seedMessage/SeedMessageApi.aspx"),
             u"http://h:8096/zelk/seedMessage/SeedMessageApi.aspx");
   EXPECT_EQ(CombineUrl(u"http://h/app//", u"//x"), u"http://h/app/x") << "the base keeps its path";
@@ -133,15 +136,27 @@ TEST(ReplyText, TheDeclaredCharsetDecidesAndGbkWorks) {
   const std::string gbk = "\xD6\xD0\xCE\xC4";  // 中文
   EXPECT_EQ(DeclaredCharset("text/html; charset=GB2312", ""), "gb2312");
   EXPECT_EQ(DeclaredCharset("text/html", "<html><head><meta charset=\"gbk\"></head>"), "gbk");
-  EXPECT_EQ(DeclaredCharset("text/html",
-                            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />"),
-            "gb2312");
-  EXPECT_EQ(DeclaredCharset("application/json", "<meta charset=gbk>"), "") << "only HTML has meta tags";
-  EXPECT_EQ(DecodeReplyBody("{\"t\":\"" + gbk + "\"}", "application/json; charset=gbk"), u"{\"t\":\"中文\"}");
-  EXPECT_EQ(DecodeReplyBody("<html><meta charset='gb2312'>" + gbk, "text/html"), u"<html><meta charset='gb2312'>中文");
+  EXPECT_EQ(
+      DeclaredCharset("text/html",
+                      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />"),
+      "gb2312");
+  EXPECT_EQ(DeclaredCharset("application/json", "<meta charset=gbk>"), "")
+      << "only HTML has meta tags";
+  EXPECT_EQ(DecodeReplyBody("{\"t\":\"" + gbk + "\"}", "application/json; charset=gbk"),
+            u"{\"t\":\"中文\"}");
+  EXPECT_EQ(DecodeReplyBody("<html><meta charset='gb2312'>" + gbk, "text/html"),
+            u"<html><meta charset='gb2312'>中文");
   EXPECT_EQ(DecodeReplyBody("中文", ""), u"中文");
-  EXPECT_EQ(DecodeReplyBody("\xEF\xBB\xBF" "abc", "text/plain; charset=gbk"), u"abc") << "a BOM wins";
-  EXPECT_EQ(DecodeReplyBody(std::string("\xFF\xFE" "a\0b\0", 6), ""), u"ab");
+  EXPECT_EQ(DecodeReplyBody("\xEF\xBB\xBF"
+                            "abc",
+                            "text/plain; charset=gbk"),
+            u"abc")
+      << "a BOM wins";
+  EXPECT_EQ(DecodeReplyBody(std::string("\xFF\xFE"
+                                        "a\0b\0",
+                                        6),
+                            ""),
+            u"ab");
   EXPECT_EQ(DecodeReplyBody(gbk + "\xFF" + gbk, "text/plain; charset=gbk"), u"中文\uFFFD中文")
       << "one bad byte does not cost the rest";
 }
