@@ -109,6 +109,7 @@ int checkNeedUpdate(const char16_t* dir) {
     record.checkNeedUpdateDirectory = utf8(dir);
   });
   const auto script = ScriptedZelkLib::current().scriptCopy();
+  if (script.duringCheckNeedUpdate) script.duringCheckNeedUpdate();
   if (script.raiseInCheckNeedUpdate) throw std::runtime_error("no answer");
   return script.checkNeedUpdateResult;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ class ScriptedZelkLib {
     bool raiseInRegister = false;
     int interfaceShareMemoryResult = 1;
     int checkNeedUpdateResult = 0;
+    std::function<void()> duringCheckNeedUpdate;  // runs inside CheckNeedUpdate
     bool raiseInCheckNeedUpdate = false;
     int unZipResult = 1;              // UnZipFile
     std::u16string webStatus = u"1";  // GetWebContent

@@ -78,7 +78,8 @@ TEST_F(ZelkProcessTest, SecondStartHandsItsQuotedRequestToTheFirstAndEnds) {
   const Lines lines = app_.logLines();
   EXPECT_LT(position(lines, "已经有另外一个进程实例在运行"), position(lines, "传递URL协议 Begin"));
   EXPECT_LT(position(lines, "传递URL协议 Begin"), position(lines, "接收到URL协议"));
-  EXPECT_EQ(position(lines, "接收到URL协议") + 1, position(lines, "Zelk://download/a=1"));
+  // The second start's last line may fall between the first instance's two.
+  EXPECT_LT(position(lines, "接收到URL协议"), position(lines, "Zelk://download/a=1"));
   EXPECT_TRUE(logHas("传递URL协议 End"));
 }
 

@@ -109,6 +109,7 @@ class UpdateService {
                     std::lock_guard lock(mutex_);
                     askedVersion_ = request.get_param_value("ver");
                   }
+                  std::lock_guard lock(mutex_);
                   response.set_content(offer_, "application/json; charset=utf-8");
                 });
     server_.Get("/files/update.zip", [this](const httplib::Request&, httplib::Response& response) {
@@ -123,7 +124,10 @@ class UpdateService {
     thread_.join();
   }
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
-  void offer(const std::string& json) { offer_ = json; }
+  void offer(const std::string& json) {
+    std::lock_guard lock(mutex_);
+    offer_ = json;
+  }
   std::string askedVersion() {
     std::lock_guard lock(mutex_);
     return askedVersion_;
