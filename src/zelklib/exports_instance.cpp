@@ -45,8 +45,12 @@ ZELK_EXPORT const char16_t* ReadDataFromUrlProtocolShareMemory() {
 
 ZELK_EXPORT int WriteDataToZelkInterfaceShareMemory(const char16_t* serviceHost) {
   return Guarded(0, [&] {
-    return YesNo(
-        WriteSharedText(SharedTextName(SharedTextKind::Interface), Utf16View(serviceHost)));
+    // Only the running client writes this; its session's objects go when it ends.
+    const std::string name = SharedTextName(SharedTextKind::Interface);
+    const bool written = WriteSharedText(name, Utf16View(serviceHost));
+    RemoveSharedTextAtExit(name);
+    RemoveSharedTextAtExit(SharedTextName(SharedTextKind::UrlProtocol));
+    return YesNo(written);
   });
 }
 

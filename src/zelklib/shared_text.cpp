@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "platform/instance_channel.h"
 
@@ -126,6 +128,20 @@ std::optional<std::u16string> ReadSharedText(const std::string& name) {
 
 bool RemoveSharedText(const std::string& name) {
   return shm_unlink(name.c_str()) == 0;
+}
+
+void RemoveSharedTextAtExit(const std::string& name) {
+  // Process-wide by nature: the objects belong to the process, not to a caller.
+  struct ObjectsOfThisProcess {
+    std::mutex mutex;
+    std::set<std::string> names;
+    ~ObjectsOfThisProcess() {
+      for (const auto& object : names) shm_unlink(object.c_str());
+    }
+  };
+  static ObjectsOfThisProcess objects;
+  std::lock_guard lock(objects.mutex);
+  objects.names.insert(name);
 }
 
 }  // namespace zelklib

@@ -24,4 +24,9 @@ bool WriteSharedText(const std::string& name, std::u16string_view text);
 std::optional<std::u16string> ReadSharedText(const std::string& name);
 bool RemoveSharedText(const std::string& name);
 
+// Removes the object when this process ends normally, as a Windows mapping goes away with the
+// last handle of the process that made it. The running client's library asks this for its
+// session's objects, so that each run of the client does not leave shared memory behind.
+void RemoveSharedTextAtExit(const std::string& name);
+
 }  // namespace zelklib

@@ -4,6 +4,7 @@
 #include <elf.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -326,6 +327,18 @@ TEST_F(Exports, TheHandOffAndTheSchemeHandler) {
   EXPORT(WriteDataToUrlProtocolShareMemory)(huge.c_str());
   EXPECT_EQ(std::u16string(EXPORT(ReadDataFromUrlProtocolShareMemory)()), u"");
   EXPECT_EQ(EXPORT(WriteDataToZelkInterfaceShareMemory)(u"127.0.0.1"), 1);
+  EXPECT_EQ(zelklib::ReadSharedText(zelklib::SharedTextName(zelklib::SharedTextKind::Interface)),
+            u"127.0.0.1");
+  // A client that ends normally takes its session's shared memory with it.
+  const pid_t client = fork();
+  ASSERT_GE(client, 0);
+  if (client == 0)
+    std::exit(EXPORT(WriteDataToZelkInterfaceShareMemory)(u"127.0.0.1") == 1 ? 0 : 1);
+  int ended = 0;
+  ASSERT_EQ(waitpid(client, &ended, 0), client);
+  EXPECT_EQ(WEXITSTATUS(ended), 0);
+  EXPECT_EQ(zelklib::ReadSharedText(zelklib::SharedTextName(zelklib::SharedTextKind::Interface)),
+            std::nullopt);
   EXPECT_EQ(EXPORT(HasRunningInstance)(u"zelk-not-running"), 0);
   EXPECT_EQ(EXPORT(SendMsgToRunningInstance)(u"Zelk", 0x463, u""), 0) << "nobody listens";
 

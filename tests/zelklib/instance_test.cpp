@@ -89,6 +89,24 @@ TEST_F(SharedTexts, AnObjectOthersCanReadIsNotUsed) {
   EXPECT_EQ(ReadSharedText(name_), std::nullopt);
 }
 
+TEST_F(SharedTexts, TheRunningClientsObjectsGoWithIt) {
+  const std::string interface = SharedTextName(SharedTextKind::Interface);
+  ASSERT_TRUE(WriteSharedText(name_, u"left by a second start"));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool written = WriteSharedText(interface, u"127.0.0.1");
+    RemoveSharedTextAtExit(interface);
+    RemoveSharedTextAtExit(name_);
+    std::exit(written ? 0 : 1);  // a normal end, with the library's clean-up
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadSharedText(interface), std::nullopt);
+  EXPECT_EQ(ReadSharedText(name_), std::nullopt);
+}
+
 TEST(RunningInstance, TheWindowsNameOfAProgramIsAcceptedToo) {
   EXPECT_EQ(ProgramFileNameCandidates("Zelk.exe"), (std::vector<std::string>{"Zelk.exe", "Zelk"}));
   EXPECT_EQ(ProgramFileNameCandidates("ZelkUpdater"), (std::vector<std::string>{"ZelkUpdater"}));
