@@ -152,6 +152,7 @@ void PaintManager::SendNotify(Control* sender, std::string type, std::uintptr_t 
 void PaintManager::SendNotify(TNotifyUI msg, bool async) {
   UiContext* context = GetContext();
   if (context != nullptr) msg.dwTimestamp = context->Loop().clock().nowMs();
+  if (msg.ptMouse == Point{}) msg.ptMouse = lastMouse_;
   if (async && window_ != nullptr) {
     auto payload = std::make_unique<AsyncNotify>();
     payload->sender =
@@ -294,6 +295,7 @@ bool PaintManager::PreMessageHandler(std::uint32_t message, std::uintptr_t wPara
 }
 
 void PaintManager::HandleMouseMove(Point pt) {
+  lastMouse_ = pt;
   Control* hit = FindControl(pt);
   Control* target = hit != nullptr ? ClickTarget(hit) : nullptr;
   if (target == hot_) return;
@@ -325,6 +327,7 @@ void PaintManager::HandleButtonDown(Point pt) {
 }
 
 void PaintManager::HandleButtonUp(Point pt) {
+  lastMouse_ = pt;
   Control* target = pushed_;
   pushed_ = nullptr;
   if (target == nullptr) return;

@@ -145,6 +145,7 @@ class PaintManager {
   Control* focus_ = nullptr;
   Control* hot_ = nullptr;
   Control* pushed_ = nullptr;
+  Point lastMouse_;  // client point of the latest mouse message, given with notifications
   bool needUpdate_ = true;
   bool initialised_ = false;
   Size initSize_;

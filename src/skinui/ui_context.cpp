@@ -111,7 +111,8 @@ void UiContext::SetActiveWindow(Window* window) {
   active_ = window;
   if (old != nullptr && old->IsWindow()) {
     old->SendMessage(WM_ACTIVATE, 0);
-    old->SendMessage(WM_KILLFOCUS, 0);
+    // wParam: the window that takes the focus (menus tell their own shadow from others).
+    old->SendMessage(WM_KILLFOCUS, window != nullptr ? window->GetHWND() : 0);
   }
   if (window != nullptr && active_ == window && window->IsWindow()) {
     window->SendMessage(WM_ACTIVATE, 1);

@@ -64,6 +64,8 @@ TEST_F(PaintManagerTest, ClicksReachOnlyShownEnabledControls) {
   window->ClickControl("btnOK");
   window->ClickControl("btnOff");
   EXPECT_EQ(window->Types(), (std::vector<std::string>{"click:btnOK"}));
+  // The click point comes with the notification (menus open there).
+  EXPECT_EQ(window->seen[0].pt, window->GetPaintManager().FindControl("btnOK")->GetPos().Center());
   // Pressed on one button, released outside it: no click.
   window->seen.clear();
   window->SendMessage(WM_LBUTTONDOWN, 0, MakePointParam(150, 100));

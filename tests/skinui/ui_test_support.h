@@ -22,6 +22,7 @@ struct Seen {
   std::string type;
   std::string sender;
   std::uintptr_t wParam = 0;
+  skinui::Point pt;
 };
 
 // A window built from a layout text, recording its notifications.
@@ -47,7 +48,8 @@ class LayoutWindow : public skinui::Window, public skinui::INotifyUI {
   }
 
   void Notify(skinui::TNotifyUI& msg) override {
-    seen.push_back({msg.sType, msg.pSender != nullptr ? msg.pSender->GetName() : "", msg.wParam});
+    seen.push_back(
+        {msg.sType, msg.pSender != nullptr ? msg.pSender->GetName() : "", msg.wParam, msg.ptMouse});
   }
 
   std::vector<std::string> Types() const {
