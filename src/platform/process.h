@@ -13,7 +13,8 @@ bool IsProgramRunning(const std::string& fileName);
 std::vector<int> FindProcessesByFileName(const std::string& fileName);
 
 // The value of one variable in the environment another process started with
-// (/proc/<pid>/environ); nullopt when it is unset there or cannot be read.
+// (/proc/<pid>/environ); nullopt when it is unset there or cannot be read. A process in the
+// middle of exec reads for a moment as having no environment.
 std::optional<std::string> ProcessEnvironmentValue(int pid, const std::string& name);
 // Processes of this session among FindProcessesByFileName: those whose XDG_RUNTIME_DIR equals
 // ours, where "unset" equals "unset". Parallel test runs with their own runtime folders, and

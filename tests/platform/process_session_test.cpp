@@ -38,11 +38,15 @@ class SleeperProcess {
   pid_t pid_ = -1;
 };
 
-// Waits (bounded) until the child runs the program, not the test binary it was forked from.
+// Waits (bounded) until the child runs the program and its environment is in place: during
+// exec the new program's file shows a moment before its environment does.
 bool waitUntilRunning(const std::string& name, int pid) {
   for (int i = 0; i < 500; ++i) {
     const auto found = FindProcessesByFileName(name);
-    if (std::find(found.begin(), found.end(), pid) != found.end()) return true;
+    if (std::find(found.begin(), found.end(), pid) != found.end() &&
+        ProcessEnvironmentValue(pid, "PATH").has_value()) {
+      return true;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
