@@ -163,7 +163,9 @@ void FileServerConnection::CloseSocket() {
 void FileServerConnection::Abort() {
   aborted_ = true;
   std::lock_guard lock(mutex_);
-  if (handle_ >= 0) shutdown(handle_, SHUT_RDWR);
+  // Only the reading side: a waiting recv returns at once (as does a connect in progress),
+  // while the stop message can still be sent before the owner closes the socket.
+  if (handle_ >= 0) shutdown(handle_, SHUT_RD);
 }
 
 }  // namespace knowledge

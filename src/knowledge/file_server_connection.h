@@ -44,8 +44,8 @@ class FileServerConnection {
   // Shuts the socket down and closes it; the handle is cleared. Safe when there is none.
   void CloseSocket();
 
-  // Any thread: wakes a worker that waits in connect, send or recv (they return with an error)
-  // and refuses every later connect of this object. The handle itself is closed only by the
+  // Any thread: wakes a worker that waits in connect or recv (recv then reads the end of the
+  // stream) and refuses every later connect of this object. The handle itself is closed only by the
   // owner's CloseSocket, so its number cannot be reused under a running call.
   void Abort();
   bool aborted() const { return aborted_.load(); }

@@ -41,6 +41,10 @@ int LoopbackListener::accept() const {
   return peer;
 }
 
+void LoopbackListener::wake() const {
+  if (handle_ >= 0) ::shutdown(handle_, SHUT_RDWR);
+}
+
 void LoopbackListener::close() {
   if (handle_ >= 0) ::close(handle_);
   handle_ = -1;

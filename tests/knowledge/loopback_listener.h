@@ -21,6 +21,8 @@ class LoopbackListener {
   int accept() const;
   // Stops listening: later connects are refused.
   void close();
+  // Wakes a thread that waits in accept (it then fails); the socket stays open until close.
+  void wake() const;
 
  private:
   int handle_ = -1;
