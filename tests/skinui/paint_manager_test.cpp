@@ -5,6 +5,7 @@
 #include "skinui/button.h"
 #include "skinui/container.h"
 #include "skinui/edit.h"
+#include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
 #include "skinui/vertical_layout.h"
 #include "ui_test_support.h"
@@ -182,6 +183,27 @@ TEST_F(PaintManagerTest, HidingTheActiveWindowGivesActivationBack) {
   EXPECT_TRUE(box->IsActive());
   box->Destroy();
   EXPECT_TRUE(main->IsActive());
+}
+
+TEST_F(PaintManagerTest, HitTestGivesResizeZonesCaptionAndClient) {
+  auto window = Open(R"(<Window size="300,200" caption="0,0,0,30" sizebox="4,4,6,6">
+      <VerticalLayout><HorizontalLayout height="30"><Label name="title"/>
+        <Button name="closebtn" width="30"/></HorizontalLayout><Edit name="body"/></VerticalLayout></Window>)");
+  window->MoveWindow({100, 50, 400, 250});
+  auto hit = [&](int x, int y) { return NonClientHitTest(*window, {100 + x, 50 + y}); };
+  EXPECT_EQ(hit(1, 1), HTTOPLEFT);
+  EXPECT_EQ(hit(150, 2), HTTOP);
+  EXPECT_EQ(hit(296, 2), HTTOPRIGHT);
+  EXPECT_EQ(hit(1, 100), HTLEFT);
+  EXPECT_EQ(hit(295, 100), HTRIGHT);
+  EXPECT_EQ(hit(150, 196), HTBOTTOM);
+  EXPECT_EQ(hit(297, 197), HTBOTTOMRIGHT);
+  EXPECT_EQ(hit(100, 15), HTCAPTION);  // over the title label
+  EXPECT_EQ(hit(280, 15), HTCLIENT);   // over the close button
+  EXPECT_EQ(hit(150, 100), HTCLIENT);
+  window->SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  const Rect r = window->GetWindowRect();
+  EXPECT_EQ(NonClientHitTest(*window, {r.left + 1, r.top + 1}), HTCAPTION);  // no resizing
 }
 
 TEST_F(PaintManagerTest, SystemCommandsMaximiseToTheWorkAreaAndRestore) {
