@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "skinui/button.h"
 #include "skinui/container.h"
 #include "skinui/edit.h"
 #include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
+#include "skinui/list.h"
 #include "skinui/vertical_layout.h"
 #include "ui_test_support.h"
 
@@ -204,6 +207,66 @@ TEST_F(PaintManagerTest, HitTestGivesResizeZonesCaptionAndClient) {
   window->SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
   const Rect r = window->GetWindowRect();
   EXPECT_EQ(NonClientHitTest(*window, {r.left + 1, r.top + 1}), HTCAPTION);  // no resizing
+}
+
+// A worker builds a row from a layout and posts it; the window thread adds it to its list.
+TEST_F(PaintManagerTest, RowsBuiltOnAWorkerAreAddedByTheWindowThread) {
+  struct ListWindow : skinui_test::LayoutWindow {
+    using LayoutWindow::LayoutWindow;
+    std::intptr_t HandleMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+      if (m == WM_USER + 1) {
+        auto* payload = reinterpret_cast<platform::Payload*>(l);
+        if (auto row = payload->take<Control>()) {
+          GetPaintManager().Find<List>("lstKnowlegeSearchResult").Add(std::move(row));
+        }
+        return 0;
+      }
+      return LayoutWindow::HandleMessage(m, w, l);
+    }
+  };
+  ListWindow window(context, R"(<List name="lstKnowlegeSearchResult" vscrollbar="true"/>)");
+  window.Create(nullptr, u"w", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200);
+  const platform::WindowId target = window.GetHWND();
+  for (int i = 0; i < 3; ++i) {
+    loop.startWorker([this, target, i] {
+      BuildOptions options;
+      auto row = Builder(options).CreateFromString(
+          "<ListContainerElement height=\"80\"><Text name=\"txtTitle\" text=\"" +
+          std::to_string(i) + ".<c #FF0000>钢筋</c>\"/></ListContainerElement>");
+      loop.post(target, WM_USER + 1, platform::Payload(std::move(row)));
+    });
+  }
+  ASSERT_TRUE(loop.waitIdle(5000));
+  auto& list = window.GetPaintManager().Find<List>("lstKnowlegeSearchResult");
+  EXPECT_EQ(list.GetCount(), 3);
+  window.GetPaintManager().UpdateLayout();
+  EXPECT_TRUE(list.IsScrollBarShown());
+  EXPECT_EQ(list.GetItemAt(2)->GetManager(), &window.GetPaintManager());
+  window.Destroy();
+}
+
+TEST_F(PaintManagerTest, AdoptedWindowsAreFreedAfterTheirLastMessage) {
+  struct Menu : skinui_test::LayoutWindow {
+    Menu(UiContext& c, bool* freed)
+        : LayoutWindow(
+              c, "<List><ListLabelElement name=\"main_menu_item_Exit\" height=\"20\"/></List>",
+              "MenuWnd"),
+          freed_(freed) {}
+    ~Menu() override { *freed_ = true; }
+    void Notify(TNotifyUI& msg) override {
+      LayoutWindow::Notify(msg);
+      if (msg.sType == "itemclick") Close();  // closes itself from its own notification
+    }
+    bool* freed_;
+  };
+  bool freed = false;
+  auto* menu = static_cast<Menu*>(context.AdoptWindow(std::make_unique<Menu>(context, &freed)));
+  menu->Create(nullptr, u"", WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW, 0, 0, 100, 40);
+  menu->ClickControl("main_menu_item_Exit");
+  EXPECT_FALSE(freed);  // not while its own message runs
+  EXPECT_EQ(context.FindWindowByClass("MenuWnd"), nullptr);
+  loop.waitIdle(1000);
+  EXPECT_TRUE(freed);
 }
 
 TEST_F(PaintManagerTest, SystemCommandsMaximiseToTheWorkAreaAndRestore) {
