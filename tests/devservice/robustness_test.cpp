@@ -183,3 +183,18 @@ TEST_F(Robustness, TheHijackSwitchReplacesExactlyTheNextRepliesOfOnePath) {
 
 }  // namespace
 }  // namespace devservice
+
+namespace devservice {
+namespace {
+
+TEST_F(Robustness, ASecondServiceCannotTakeAPortInUse) {
+  ServiceOptions second = options();
+  second.http.port = service_->httpPort();
+  second.stateDir = stateDir_.path() + "/second";
+  DevService other(second, clock_, false);
+  EXPECT_THROW(other.start(), std::runtime_error);
+  EXPECT_EQ(getJson("/zelk/NewsApi.aspx?count=1")["result"].asInt(), 1);
+}
+
+}  // namespace
+}  // namespace devservice

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <stdexcept>
 
@@ -82,6 +84,13 @@ int DevService::start() {
   if (server_) throw std::logic_error("the service is already started");
   server_ = std::make_unique<httplib::Server>();
   server_->set_payload_max_length(kMaxBodyBytes);
+  // The library's default sets SO_REUSEPORT, with which a second service binds the same port
+  // and the kernel splits the requests between the two. SO_REUSEADDR alone still allows a
+  // restart while old connections linger, but refuses a port that is in use.
+  server_->set_socket_options([](socket_t socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   const auto handle = [this](const httplib::Request& request, httplib::Response& response) {
     Send(router_->dispatch(ToRequest(request)), response);
   };
