@@ -12,7 +12,7 @@ packages=(
   libgtk-3-dev libwebkit2gtk-4.1-dev libcairo2-dev libpango1.0-dev
   libtinyxml-dev libjsoncpp-dev libcurl4-openssl-dev libzip-dev zip unzip
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
-  libsodium-dev libsecret-1-dev
+  libsodium-dev libsecret-1-dev dbus gnome-keyring
   xvfb xauth xdotool imagemagick fonts-wqy-microhei
   procps psmisc
 )
