@@ -18,6 +18,8 @@ namespace {
 
 // An include chain deeper than this is a loop.
 constexpr int kMaxIncludeDepth = 16;
+// Controls nested deeper than this are a broken (or hostile) file, not a window.
+constexpr int kMaxNesting = 200;
 
 std::string Where(const std::string& source, const TiXmlElement* element) {
   return source + ":" + std::to_string(element->Row()) + ": element <" + element->Value() + ">";
@@ -171,6 +173,12 @@ void Builder::ApplyWindowAttributes(const TiXmlElement* window, const std::strin
 
 std::unique_ptr<Control> Builder::BuildControl(const TiXmlElement* element,
                                                const std::string& source, int depth) {
+  return BuildNested(element, source, depth, 0);
+}
+
+std::unique_ptr<Control> Builder::BuildNested(const TiXmlElement* element,
+                                              const std::string& source, int depth, int nesting) {
+  if (nesting > kMaxNesting) throw LayoutError(Where(source, element) + ": controls nest too deep");
   const std::string_view name = element->Value();
   if (name == "Include") {
     const char* file = element->Attribute("source");
@@ -209,7 +217,7 @@ std::unique_ptr<Control> Builder::BuildControl(const TiXmlElement* element,
       throw LayoutError(Where(source, child) + ": a " + std::string(name) +
                         " cannot hold other controls");
     }
-    container->Add(BuildControl(child, source, depth));
+    container->Add(BuildNested(child, source, depth, nesting + 1));
   }
   return control;
 }

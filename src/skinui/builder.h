@@ -59,6 +59,8 @@ class Builder {
   void ApplyWindowAttributes(const TiXmlElement* window, const std::string& source);
   std::unique_ptr<Control> BuildControl(const TiXmlElement* element, const std::string& source,
                                         int depth);
+  std::unique_ptr<Control> BuildNested(const TiXmlElement* element, const std::string& source,
+                                       int depth, int nesting);
   std::unique_ptr<Control> LoadFile(const std::string& file, int depth);
   void Warn(const std::string& line) const;
 

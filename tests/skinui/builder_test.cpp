@@ -134,6 +134,22 @@ TEST_F(BuilderTest, CallbackCreatesTheWindowsOwnElements) {
   EXPECT_NE(root->FindByName("b"), nullptr);
 }
 
+TEST_F(BuilderTest, HostileInputIsRefusedOrCleanedNotCrashedOn) {
+  Builder builder(options);
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<VerticalLayout>";
+  for (int i = 0; i < 300; ++i) deep += "</VerticalLayout>";
+  EXPECT_NE(ErrorOf(builder, deep).find("nest too deep"), std::string::npos);
+  // Invalid UTF-8 in a text becomes replacement characters.
+  auto label = builder.CreateFromString(std::string("<Label text=\"a\xff\xfe") + "b\"/>");
+  EXPECT_EQ(label->GetText().front(), u'a');
+  EXPECT_EQ(label->GetText().back(), u'b');
+  EXPECT_NE(label->GetText().find(u'\uFFFD'), std::u16string::npos);
+  EXPECT_NE(ErrorOf(builder, "<Button width=\"99999999999999999999\"/>").find("bad number"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf(builder, "<Include/>").find("no 'source'"), std::string::npos);
+}
+
 TEST(ControlRegistryTest, KnowsTheLibraryElements) {
   const ControlRegistry& registry = ControlRegistry::Default();
   for (const char* name : {"Control", "VerticalLayout", "HorizontalLayout", "TabLayout",
