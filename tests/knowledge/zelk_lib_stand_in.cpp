@@ -39,6 +39,11 @@ int CheckCanVisitInternent() {
   return StandIn().internetReachable ? 1 : 0;
 }
 
+void AppendLog(const char16_t*, const char16_t* line) {
+  std::lock_guard lock(StandIn().webMutex);
+  StandIn().appendedLines.emplace_back(platform::Utf16View(line));
+}
+
 const char16_t* CombinURL(const char16_t* base, const char16_t* relative) {
   thread_local std::u16string joined;
   joined = std::u16string(platform::Utf16View(base)) + u"/" +
@@ -75,6 +80,7 @@ shell::ZelkLibBinding MakeStandInBinding() {
     if (std::strcmp(name, "CheckCanVisitInternent") == 0) {
       return reinterpret_cast<void*>(&CheckCanVisitInternent);
     }
+    if (std::strcmp(name, "AppendLog") == 0) return reinterpret_cast<void*>(&AppendLog);
     if (std::strcmp(name, "CombinURL") == 0) return reinterpret_cast<void*>(&CombinURL);
     if (std::strcmp(name, "GetWebContent") == 0) return reinterpret_cast<void*>(&GetWebContent);
     return nullptr;

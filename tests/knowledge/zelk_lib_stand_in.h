@@ -24,12 +24,13 @@ struct StandInState {
   std::u16string webReply;
   bool webFails = false;
   std::vector<std::u16string> requestedUrls;
+  std::vector<std::u16string> appendedLines;  // AppendLog, guarded by webMutex
 };
 
 StandInState& StandIn();
 
 // A binding whose lookups find FileExist, TryCreateFolderPathByFileName, CheckFileIsUsing,
-// CheckCanVisitInternent, CombinURL (base and relative part joined by one '/') and
+// CheckCanVisitInternent, AppendLog, CombinURL (base and relative part joined by one '/') and
 // GetWebContent; every other export is absent (its fallback).
 shell::ZelkLibBinding MakeStandInBinding();
 
