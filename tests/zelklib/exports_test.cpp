@@ -3,10 +3,13 @@
 
 #include <elf.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -340,6 +343,31 @@ TEST_F(Exports, TheHandOffAndTheSchemeHandler) {
   EXPECT_EQ(zelklib::ReadSharedText(zelklib::SharedTextName(zelklib::SharedTextKind::Interface)),
             std::nullopt);
   EXPECT_EQ(EXPORT(HasRunningInstance)(u"zelk-not-running"), 0);
+  {
+    // A program of this user and session, asked for by its Windows name as the client does.
+    const std::string name = "zelk-probe-" + std::to_string(getpid());
+    fs::copy_file("/bin/sleep", dir_.file(name));
+    const std::string program = dir_.file(name);
+    std::string runtime = "XDG_RUNTIME_DIR=" + dir_.file("run");
+    std::string seconds = "30";
+    char* argv[] = {const_cast<char*>(program.c_str()), seconds.data(), nullptr};
+    char* envp[] = {runtime.data(), nullptr};
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp), 0);
+    const std::u16string asked = platform::Utf8ToUtf16(name + ".exe");
+    int found = 0;
+    for (int i = 0; i < 500 && found != 1; ++i) {  // until the child's exec has completed
+      found = EXPORT(HasRunningInstance)(asked.c_str());
+      if (found != 1) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(found, 1);
+    setenv("XDG_RUNTIME_DIR", dir_.file("other-session").c_str(), 1);
+    EXPECT_EQ(EXPORT(HasRunningInstance)(asked.c_str()), 0)
+        << "another session's program does not count";
+    setenv("XDG_RUNTIME_DIR", dir_.file("run").c_str(), 1);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
   EXPECT_EQ(EXPORT(SendMsgToRunningInstance)(u"Zelk", 0x463, u""), 0) << "nobody listens";
 
   GuardedBuffer<kZelkStatusBufferBytes> status;
