@@ -161,7 +161,7 @@ void CLibMessageBox::Prepare(int iconKind, int buttonKind, const std::u16string&
   if (message_ != nullptr) message_->SetText(text);
   const std::string icon = IconOf(iconKind);
   if (icon_ != nullptr && !icon.empty()) icon_->SetBkImage(icon);
-  ApplySkinLook(paintManager_.FindControl("Root"), skin_);
+  ApplySkinLook(paintManager_.FindControl("Root"), GetContext().GetSkinLook());
   LayoutButtons();
   ResizeClient(GetWindowRect().Width(), height);
   CenterWindow();

@@ -37,7 +37,6 @@ class CLibMessageBox final : public Window, public INotifyUI {
   int GetButtonKind() const { return buttonKind_; }
   const std::u16string& GetMessageText() const { return text_; }
   bool IsInitialised() const { return initialised_; }
-  void SetSkin(const SkinLook& look) { skin_ = look; }
 
   // The title and icon image of an icon kind (other kinds: "提示" and no image change).
   static std::u16string TitleOf(int iconKind);
@@ -53,7 +52,6 @@ class CLibMessageBox final : public Window, public INotifyUI {
   std::u16string text_;
   int result_ = -1;
   bool initialised_ = false;
-  SkinLook skin_;
   Container* icon_ = nullptr;
   Container* buttonArea_ = nullptr;
   Container* buttonFill_ = nullptr;

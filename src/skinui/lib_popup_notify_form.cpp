@@ -71,7 +71,7 @@ void CLibPopupNotifyForm::ShowNotice(Window* notifyWindow, const std::u16string&
   if (Control* content = paintManager_.FindOrLog<Control>("txtMessageContent")) {
     content->SetText(text);
   }
-  ApplySkinLook(paintManager_.FindControl("Root"), skin_);
+  ApplySkinLook(paintManager_.FindControl("Root"), GetContext().GetSkinLook());
   const Rect screen = GetContext().Backend().ScreenRect();
   const Rect now = GetWindowRect();
   const int left = screen.right - kRightOffset;

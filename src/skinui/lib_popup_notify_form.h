@@ -32,13 +32,11 @@ class CLibPopupNotifyForm final : public Window, public INotifyUI {
   void ShowNotice(Window* notifyWindow, const std::u16string& text, int value);
   const std::u16string& GetNoticeText() const { return text_; }
   int GetNoticeValue() const { return value_; }
-  void SetSkin(const SkinLook& look) { skin_ = look; }
 
  private:
   platform::WindowId notifyWindow_ = 0;
   std::u16string text_;
   int value_ = 0;
-  SkinLook skin_;
 };
 
 // Creates the notice on first use, fills it and slides it in; it does not wait and does not

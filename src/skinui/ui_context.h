@@ -10,6 +10,7 @@
 #include "platform/message_loop.h"
 #include "platform/shell_open.h"
 #include "skinui/image_cache.h"
+#include "skinui/skin_look.h"
 #include "skinui/window_backend.h"
 
 namespace skinui {
@@ -68,6 +69,11 @@ class UiContext : public platform::MessageTarget {
   Window* SharedWindow(const std::string& key) const;
   Window* SetSharedWindow(const std::string& key, std::unique_ptr<Window> window);
 
+  // The look the user chose for the windows' "Root" (colour or image); windows that follow the
+  // stored skin apply it each time they are shown.
+  const SkinLook& GetSkinLook() const { return skinLook_; }
+  void SetSkinLook(SkinLook look) { skinLook_ = std::move(look); }
+
   // The shell launcher of the program (the automation reports its requests).
   platform::ShellLauncher* Shell() const { return shell_; }
   void SetShell(platform::ShellLauncher* shell) { shell_ = shell; }
@@ -89,6 +95,7 @@ class UiContext : public platform::MessageTarget {
   std::vector<std::unique_ptr<Window>> adopted_;
   std::map<std::string, std::unique_ptr<Window>> shared_;
   platform::ShellLauncher* shell_ = nullptr;
+  SkinLook skinLook_;
   UiContext* previous_ = nullptr;
 };
 

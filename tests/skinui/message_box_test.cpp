@@ -171,6 +171,21 @@ TEST_F(MessageBoxTest, WaitingKeepsOtherWindowsLive) {
   main->GetPaintManager().RemovePreMessageFilter(&counter);
 }
 
+TEST_F(MessageBoxTest, TheStoredSkinColoursTheRootOnEveryShowing) {
+  context.SetSkinLook({true, 0xFF336699, ""});
+  ShowLibMessageBox(nullptr, 0, 0, u"x", 160, false);
+  Control* root = Box().GetPaintManager().FindControl("Root");
+  EXPECT_EQ(root->GetBkColor(), 0xFF336699u);
+  EXPECT_TRUE(root->GetBkImage().empty());
+  context.SetSkinLook({false, 0, "skin/bg1.jpg"});
+  ShowLibMessageBox(nullptr, 0, 0, u"x", 160, false);
+  EXPECT_EQ(root->GetBkImage(), "skin/bg1.jpg");
+  EXPECT_EQ(root->GetBkColor(), 0u);
+  context.SetSkinLook({false, 0, ""});  // nothing chosen: the look stays
+  ShowLibMessageBox(nullptr, 0, 0, u"x", 160, false);
+  EXPECT_EQ(root->GetBkImage(), "skin/bg1.jpg");
+}
+
 TEST_F(MessageBoxTest, WaitEndsWhenTheLoopQuits) {
   action.Later([this] { loop.quit(0); });
   EXPECT_EQ(ShowLibMessageBox(nullptr, 2, 2, u"?", 160, false), 0);
