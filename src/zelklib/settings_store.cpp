@@ -45,7 +45,8 @@ Json::Value& objectMember(Json::Value& root, const char* key) {
 
 // The Data folder, private to the user.
 bool ensurePrivateFolder(const std::string& folder) {
-  if (!IsFolder(folder) && (!EnsureParentFolder(folder) || mkdir(folder.c_str(), 0700) != 0)) return false;
+  if (!IsFolder(folder) && (!EnsureParentFolder(folder) || mkdir(folder.c_str(), 0700) != 0))
+    return false;
   return chmod(folder.c_str(), 0700) == 0;
 }
 
