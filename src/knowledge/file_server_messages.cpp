@@ -81,8 +81,10 @@ std::optional<DownloadRequest> DecodeDownloadRequest(std::string_view payload) {
     return std::nullopt;
   }
   const std::string_view field = payload.substr(4, kFileNameFieldBytes);
+  const std::size_t end = field.find('\0');
+  if (end == std::string_view::npos) return std::nullopt;  // a name without its terminator
   DownloadRequest request;
-  request.fileName = std::string(field.substr(0, field.find('\0')));
+  request.fileName = std::string(field.substr(0, end));
   request.offset = getInt32(payload, 4 + kFileNameFieldBytes);
   request.kindWireValue = getInt32(payload, 8 + kFileNameFieldBytes);
   return request;

@@ -57,7 +57,8 @@ struct DownloadRequest {
   std::int32_t offset = 0;
   std::int32_t kindWireValue = 0;
 };
-// The server's reading of a request; nullopt when the payload is not a whole request.
+// The server's reading of a request; nullopt when the payload is not a whole request or its
+// name field has no terminator.
 std::optional<DownloadRequest> DecodeDownloadRequest(std::string_view payload);
 
 struct DataBlock {

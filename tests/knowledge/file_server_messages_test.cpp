@@ -95,6 +95,9 @@ TEST(DownloadRequestImage, IsReadBackByTheServerSide) {
   EXPECT_EQ(request->kindWireValue, 0);
   EXPECT_FALSE(DecodeDownloadRequest(image.substr(0, 267)));
   EXPECT_FALSE(DecodeDownloadRequest(EncodeStop()));
+  std::string unterminated = image;
+  unterminated.replace(4, 256, std::string(256, 'n'));
+  EXPECT_FALSE(DecodeDownloadRequest(unterminated));
 }
 
 TEST(StopImage, IsTheTypeAlone) {
