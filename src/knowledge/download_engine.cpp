@@ -304,6 +304,14 @@ void Transfer::attempt() {
 }
 
 void Transfer::run() {
+  // However the worker ends, a StopDownload waiting for it must not wait forever.
+  struct EndOfWorker {
+    DownloadEngine::Shared& shared;
+    ~EndOfWorker() {
+      shared.running = false;
+      shared.threadActive = false;
+    }
+  } endOfWorker{*shared_};
   context_.loop->post(window_, shell::WM_DOWNLOAD_STARTED,
                       platform::Payload::make<DownloadStarted>(DownloadStarted{fileName_, kind_}));
   std::u16string reason;
@@ -360,13 +368,10 @@ void Transfer::run() {
   context_.loop->post(
       window_, shell::WM_DOWNLOAD_ENDED,
       platform::Payload::make<DownloadEnded>(DownloadEnded{fileName_, kind_, result_, reason}));
-  {
-    std::lock_guard lock(shared_->mutex);
-    shared_->connection.reset();
-  }
-  // Cleared only after the end message is posted, so that a StopDownload waiting for this
-  // worker handles that message inside its wait.
-  shared_->threadActive = false;
+  std::lock_guard lock(shared_->mutex);
+  shared_->connection.reset();
+  // threadActive is cleared only now, after the end message is posted, so that a StopDownload
+  // waiting for this worker handles that message inside its wait.
 }
 
 }  // namespace
@@ -407,11 +412,13 @@ void DownloadEngine::StopDownload() {
     if (shared_->connection) shared_->connection->Abort();
   }
   platform::Clock& clock = context_.loop->clock();
+  const bool waited = shared_->threadActive;
   while (shared_->threadActive) {
     clock.sleepMs(kStopSleepMs);
     context_.loop->pumpFor(kStopPumpMs);
   }
-  context_.loop->pumpFor(0);
+  // The worker's last message may have come after the last round of the wait.
+  if (waited) context_.loop->pumpFor(0);
 }
 
 bool DownloadEngine::IsRunning() const {
