@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/dynamic_library.h"
 #include "support/temp_dir.h"
-#include "zelk_lib_stand_in.h"
 
 namespace knowledge {
 namespace {
@@ -52,11 +52,15 @@ class DownloadHistoryStoreTest : public ::testing::Test {
   }
 
   testing_support::TempDir temp;
-  shell::ZelkLibBinding zelkLib = knowledge_testing::MakeStandInBinding();
+  shell::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
   std::vector<std::string> logLines;
   DownloadHistoryStore store{historyPath(), zelkLib,
                              [this](const std::string& line) { logLines.push_back(line); }};
 };
+
+TEST_F(DownloadHistoryStoreTest, RunsAgainstTheRealLibrary) {
+  ASSERT_TRUE(zelkLib.loaded());
+}
 
 TEST_F(DownloadHistoryStoreTest, EnsureCreatesFoldersAndTheEmptyTree) {
   store.EnsureHistoryFile();
