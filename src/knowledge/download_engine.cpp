@@ -115,6 +115,7 @@ class Transfer {
   void refreshAddress();
   void waitWhileFileInUse();
   void receiveBlocks(FileServerConnection& connection, LocalFile& file, std::int64_t local);
+  void endStopped(FileServerConnection& connection);
   void postProgress(std::int32_t total, std::int32_t done);
   void log(const std::u16string& line) const { WriteLogLine(log_, line); }
   FileServerAddress address() const {
@@ -193,7 +194,7 @@ bool Transfer::connect(FileServerConnection& connection) {
 
 void Transfer::waitWhileFileInUse() {
   int waits = 0;
-  while (context_.binding().CheckFileIsUsing(localPath_)) {
+  while (shared_->running && context_.binding().CheckFileIsUsing(localPath_)) {
     clock_.sleepMs(kFileInUsePauseMs);
     if (++waits >= kMaxFileInUseWaits) {
       throw TransferError(u"本地已存在文件 " + localPath_ +
@@ -257,6 +258,10 @@ void Transfer::receiveBlocks(FileServerConnection& connection, LocalFile& file,
       postProgress(total, static_cast<std::int32_t>(local));
     }
   }
+  endStopped(connection);
+}
+
+void Transfer::endStopped(FileServerConnection& connection) {
   // The user stopped the transfer: not an error. The server is told, if it can still hear it.
   finished_ = true;
   try {
@@ -288,6 +293,10 @@ void Transfer::attempt() {
   postProgress(100, 0);
   context_.binding().TryCreateFolderPathByFileName(localPath_);
   waitWhileFileInUse();
+  if (!shared_->running) {
+    endStopped(*connection);
+    return;
+  }
 
   log(u"下载文件:" + localPath_);
   LocalFile file;

@@ -96,6 +96,7 @@ class DownloadEngineTest : public ::testing::Test {
     StandIn().internetReachable = true;
     StandIn().fileInUseAnswers = 0;
     StandIn().fileInUseCalls = 0;
+    StandIn().onFileInUseCheck = nullptr;
     window = loop.addTarget(recorder);
     mainWindow = loop.addTarget(mainRecorder);
     engine = std::make_unique<DownloadEngine>(net::ServiceContext{&lib, &loop, mainWindow},
@@ -106,6 +107,7 @@ class DownloadEngineTest : public ::testing::Test {
   }
   void TearDown() override {
     engine.reset();
+    StandIn().onFileInUseCheck = nullptr;
     platform::SetAnsiCodesetOverride("");
   }
 
@@ -540,6 +542,29 @@ TEST_F(DownloadEngineTest, AStopDuringTheConnectRoundsEndsWithTheConnectionReaso
   EXPECT_EQ(logsContaining("次因为异常"), 1);  // one attempt: no retry after a stop
   EXPECT_EQ(queries, 1);
   EXPECT_TRUE(mainRecorder.messages.empty());
+}
+
+TEST_F(DownloadEngineTest, AStopWhileTheLocalFileIsInUseEndsWithoutWaitingItOut) {
+  TestFileServer server([&](PeerSocket& peer, int) { server.ServeFile(peer, "x"); });
+  StandIn().fileInUseAnswers = 1000;
+  StandIn().onFileInUseCheck = [&] {
+    if (StandIn().fileInUseCalls != 3) return;
+    loop.post(window, kStopNow);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (engine->IsRunning() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::yield();
+    }
+  };
+  recorder.onStop = [&] { engine->StopDownload(); };
+  ASSERT_TRUE(start(server, 5));
+  runToEnd();
+  EXPECT_EQ(StandIn().fileInUseCalls, 3);
+  EXPECT_EQ(recorder.ended().result, kDownloadResultOther);
+  EXPECT_EQ(recorder.ended().reason, u"");
+  EXPECT_FALSE(std::filesystem::exists(temp.file("Downloads/Knowlege/a.pdf")));
+  ASSERT_TRUE(server.waitForSessions(1));
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_EQ(server.stops(), 1);
 }
 
 TEST_F(DownloadEngineTest, ANewTransferWaitsForTheStopOfTheLast) {

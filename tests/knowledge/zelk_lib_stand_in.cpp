@@ -27,6 +27,7 @@ int TryCreateFolderPathByFileName(const char16_t* filePath) {
 
 int CheckFileIsUsing(const char16_t*) {
   ++StandIn().fileInUseCalls;
+  if (StandIn().onFileInUseCheck) StandIn().onFileInUseCheck();
   int left = StandIn().fileInUseAnswers.load();
   while (left > 0) {
     if (StandIn().fileInUseAnswers.compare_exchange_weak(left, left - 1)) return 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct StandInState {
   std::atomic<bool> internetReachable{true};
   std::atomic<int> fileInUseAnswers{0};  // CheckFileIsUsing answers 1 this many times
   std::atomic<int> fileInUseCalls{0};
+  std::function<void()> onFileInUseCheck;  // runs inside every CheckFileIsUsing when set
   std::atomic<int> internetChecks{0};
 
   // GetWebContent answers this reply with status "1" (status "0" when `webFails`) and records
