@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "devservice/dev_service.h"
+#include "devservice/options.h"
+#include "platform/clock.h"
+#include "platform/dynamic_library.h"
+#include "shell/zelk_lib_binding.h"
+#include "support/temp_dir.h"
+
+namespace net_testing {
+
+// The local development service on a loopback port of the system's choice, and the real
+// support library of the staged application folder pointed at it: the client's whole road to
+// the service, with a log in a temporary program folder.
+class LocalService {
+ public:
+  LocalService() {
+    devservice::ServiceOptions options;
+    options.http = devservice::HostPort{"127.0.0.1", 0};
+    options.dataDir = devservice::DefaultDataDir();
+    options.keyDir = devservice::DefaultKeyDir();
+    options.stateDir = dir_.path() + "/state";
+    service_ = std::make_unique<devservice::DevService>(options, platform::SystemClock::instance(),
+                                                        /*echoLog=*/false);
+    port_ = service_->start();
+    setenv("ZELK_SERVICE_HOST", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+    const char* appDir = std::getenv("ZELK_APP_DIR");
+    lib_ = shell::ZelkLibBinding(platform::DynamicLibrary::open(
+        std::string(appDir != nullptr ? appDir : ".") + "/libZelkLib.so"));
+    lib_.setProgramDirectory(std::u16string(dir_.path().begin(), dir_.path().end()));
+  }
+  ~LocalService() { unsetenv("ZELK_SERVICE_HOST"); }
+
+  devservice::DevService& service() { return *service_; }
+  const shell::ZelkLibBinding& lib() const { return lib_; }
+  std::string logText() const { return dir_.read("Log/Zelk.log"); }
+  int port() const { return port_; }
+
+ private:
+  testing_support::TempDir dir_;
+  std::unique_ptr<devservice::DevService> service_;
+  int port_ = 0;
+  shell::ZelkLibBinding lib_;
+};
+
+}  // namespace net_testing
