@@ -7,7 +7,7 @@
 #include "devservice/hijack_switch.h"
 #include "devservice/options.h"
 #include "devservice/router.h"
-#include "local_service.h"
+#include "support/local_service.h"
 #include "net/endpoints.h"
 #include "net/json_reply.h"
 #include "net/service_requests.h"
