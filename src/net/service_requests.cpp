@@ -39,7 +39,11 @@ std::string EncryptText(const shell::ZelkLibBinding& lib, const std::string& ans
 
 std::u16string GetShortOSName(const shell::ZelkLibBinding& lib) {
   if (lib.symbol("GetOSName") == nullptr) return {};
-  return ShortOSNameFrom(lib.GetOSName());
+  const std::u16string name = lib.GetOSName();
+  // The table reduces Windows names. Other systems' names carry version numbers of their own
+  // ("Linux 6.1.0" would read as Windows 7), so they are reported as what they are.
+  if (!name.empty() && !IsWindowsSystemName(name)) return u"Linux";
+  return ShortOSNameFrom(name);
 }
 
 }  // namespace net

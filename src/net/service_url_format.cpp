@@ -37,10 +37,26 @@ std::optional<std::u16string> FormatServiceUrl(const std::u16string& urlTemplate
   return result;
 }
 
-std::u16string ShortOSNameFrom(const std::u16string& systemName) {
-  std::u16string name = systemName;
-  for (char16_t& c : name) {
+namespace {
+
+std::u16string upperCaseAscii(std::u16string text) {
+  for (char16_t& c : text) {
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  return text;
+}
+
+}  // namespace
+
+bool IsWindowsSystemName(const std::u16string& systemName) {
+  const std::u16string name = upperCaseAscii(systemName);
+  return name.find(u"WINDOWS") != std::u16string::npos ||
+         name.find(u"MICROSOFT") != std::u16string::npos;
+}
+
+std::u16string ShortOSNameFrom(const std::u16string& systemName) {
+  std::u16string name = upperCaseAscii(systemName);
+  for (char16_t& c : name) {
     if (c == u'_') c = u' ';
   }
   // The first contained text decides, so the order matters ("6.1" before "2008").

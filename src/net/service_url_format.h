@@ -19,7 +19,9 @@ using UrlValue = std::variant<std::u16string, std::int32_t>;
 std::optional<std::u16string> FormatServiceUrl(const std::u16string& urlTemplate,
                                                const std::vector<UrlValue>& values);
 
-// The short system name reported to the service, from the system's own name.
+// The short system name reported to the service, from a Windows system's own name.
 std::u16string ShortOSNameFrom(const std::u16string& systemName);
+// True when the name is a Windows system's ("Windows" or "Microsoft" in any letter case).
+bool IsWindowsSystemName(const std::u16string& systemName);
 
 }  // namespace net

@@ -7,13 +7,13 @@
 #include "devservice/hijack_switch.h"
 #include "devservice/options.h"
 #include "devservice/router.h"
-#include "support/local_service.h"
 #include "net/endpoints.h"
 #include "net/json_reply.h"
 #include "net/service_requests.h"
 #include "net/service_transfer.h"
 #include "net/text_conversion.h"
 #include "platform/code_page.h"
+#include "support/local_service.h"
 
 namespace net {
 namespace {

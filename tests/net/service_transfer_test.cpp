@@ -232,6 +232,15 @@ TEST_F(ServiceTransfer, UsageReportsCarryTheSystemIdentityUnescapedOnAWorker) {
   EXPECT_EQ(window.received.size(), 2u);  // each failed report raised the signal
 }
 
+TEST_F(ServiceTransfer, OtherSystemsThanWindowsAreNotReadThroughTheWindowsTable) {
+  state.osName = u"Debian GNU/Linux 12 (bookworm) (Linux 6.1.0-28-amd64 x86_64)";
+  EXPECT_EQ(GetShortOSName(lib), u"Linux");
+  state.osName = u"microsoft windows 8.1";
+  EXPECT_EQ(GetShortOSName(lib), u"Windows 8.1");
+  state.osName = u"";
+  EXPECT_EQ(GetShortOSName(lib), u"Windows");
+}
+
 TEST_F(ServiceTransfer, AnOverlongRequestIsRefusedWithALogLineAndNothingIsSent) {
   platform::HeadlessMessageLoop loop;
   MainWindow window;
