@@ -30,6 +30,22 @@ TEST(Options, AddressesFoldersAndLifetimeAreRead) {
   EXPECT_EQ(parsed.options.signLifetimeSeconds, 90);
 }
 
+TEST(Options, TheFileServerIsOffUnlessAskedForAndServesTheGeneratedSamples) {
+  const ParsedOptions defaults = ParseOptions({"--files", "127.0.0.1:0"});
+  ASSERT_TRUE(defaults.error.empty()) << defaults.error;
+  EXPECT_EQ(defaults.options.files, (HostPort{"127.0.0.1", 0}));
+  EXPECT_EQ(defaults.options.filesRoot, DefaultFilesRoot());
+  EXPECT_TRUE(defaults.options.filesRoot.ends_with("/devservice-files"));
+  EXPECT_EQ(defaults.options.filesCodeset, "UTF-8");
+
+  const ParsedOptions chosen =
+      ParseOptions({"--files", "0.0.0.0:8097", "--files-root", "/f", "--files-codeset", "GBK"});
+  ASSERT_TRUE(chosen.error.empty()) << chosen.error;
+  EXPECT_EQ(chosen.options.filesRoot, "/f");
+  EXPECT_EQ(chosen.options.filesCodeset, "GBK");
+  EXPECT_FALSE(ParseOptions({"--files-root"}).error.empty());
+}
+
 TEST(Options, BadCommandLinesNameTheirFault) {
   const std::vector<std::vector<std::string>> bad = {
       {"--http", "127.0.0.1"},
@@ -57,7 +73,8 @@ TEST(Options, HelpDocumentsEveryOptionAndTheDemoAccount) {
   const std::string usage = UsageText();
   for (const char* text :
        {"--http HOST:PORT", "--files HOST:PORT", "--data DIR", "--state DIR", "--keys DIR",
-        "--sign-lifetime", "port 0", "13800000000 / 123456", "/_dev/hijack", "files=-"}) {
+        "--sign-lifetime", "port 0", "13800000000 / 123456", "/_dev/hijack", "files=-",
+        "--files-root DIR", "--files-codeset NAME", "/_dev/files/drop", "/_dev/files/status"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }

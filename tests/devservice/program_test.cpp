@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "raw_file_client.h"
 #include "service_fixture.h"
 #include "support/temp_dir.h"
 
@@ -112,30 +113,75 @@ TEST(Program, HelpDocumentsTheOptionsAndBadOptionsFail) {
       << "a data folder without data";
 }
 
+// The decimal port after `prefix` up to the next blank or the end; 0 when there is none.
+int PortAfter(const std::string& line, const std::string& prefix) {
+  const auto at = line.find(prefix);
+  if (at == std::string::npos) return 0;
+  const std::string digits =
+      line.substr(at + prefix.size(), line.find(' ', at) - at - prefix.size());
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stoi(digits);
+}
+
 TEST(Program, PrintsTheBoundPortFirstServesAndStopsOnTerm) {
   testing_support::TempDir dir;
-  RunningProgram program(
-      {"--http", "127.0.0.1:0", "--files", "127.0.0.1:8097", "--state", dir.path() + "/s"});
+  RunningProgram program({"--http", "127.0.0.1:0", "--state", dir.path() + "/s"});
   const std::string line = program.firstLine(std::chrono::seconds(20));
-  const std::string prefix = "zelk-devservice http=127.0.0.1:";
-  const std::string suffix = " files=-";
-  ASSERT_TRUE(line.starts_with(prefix) && line.ends_with(suffix)) << line;
-  const std::string digits =
-      line.substr(prefix.size(), line.size() - prefix.size() - suffix.size());
-  ASSERT_TRUE(!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos)
+  ASSERT_TRUE(line.starts_with("zelk-devservice http=127.0.0.1:") && line.ends_with(" files=-"))
       << line;
-  const int port = std::stoi(digits);
-  EXPECT_GT(port, 0);
+  const int port = PortAfter(line, "http=127.0.0.1:");
+  EXPECT_GT(port, 0) << line;
 
   httplib::Client client("127.0.0.1", port);
   const auto reply =
       client.Get("/zelk/FileServerLiveForm.aspx?kind=3&fileKind=1&fileName=DwgViewer_5.0.2.zip");
   ASSERT_TRUE(reply);
+  EXPECT_EQ(ParseJsonObject(reply->body)["msg"].asString(), "文件服务器未启动")
+      << "without --files there is no file server to announce";
+  EXPECT_EQ(program.terminate(std::chrono::seconds(10)), 0);
+}
+
+TEST(Program, WithFilesOnPortZeroItNamesAndServesTheBoundFileServer) {
+  testing_support::TempDir dir;
+  const std::string content(10000, 'z');
+  dir.write("files/App/DwgViewer_5.0.2.zip", content);
+  RunningProgram program({"--http", "127.0.0.1:0", "--files", "127.0.0.1:0", "--files-root",
+                          dir.file("files"), "--state", dir.path() + "/s"});
+  const std::string line = program.firstLine(std::chrono::seconds(20));
+  const int httpPort = PortAfter(line, "http=127.0.0.1:");
+  const int filesPort = PortAfter(line, " files=127.0.0.1:");
+  ASSERT_GT(httpPort, 0) << line;
+  ASSERT_GT(filesPort, 0) << line;
+  EXPECT_NE(httpPort, filesPort);
+
+  httplib::Client client("127.0.0.1", httpPort);
+  const auto reply =
+      client.Get("/zelk/FileServerLiveForm.aspx?kind=3&fileKind=1&fileName=DwgViewer_5.0.2.zip");
+  ASSERT_TRUE(reply);
   const Json::Value value = ParseJsonObject(reply->body);
   EXPECT_EQ(value["result"].asInt(), 1);
-  EXPECT_EQ(value["msg"].asString(), "127.0.0.1:8097");
-  EXPECT_EQ(value["msg_ex"].asString(), "localhost:8097");
+  EXPECT_EQ(value["msg"].asString(), "127.0.0.1:" + std::to_string(filesPort));
+  EXPECT_EQ(value["msg_ex"].asString(), "localhost:" + std::to_string(filesPort));
+
+  RawFileClient files(filesPort);
+  std::string received;
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(files.send(
+        RequestImage("DwgViewer_5.0.2.zip", static_cast<std::int32_t>(received.size()), 1)));
+    const auto block = ReadBlockImage(files.readFrame().value_or(""));
+    ASSERT_TRUE(block.has_value());
+    received += block->data;
+  }
+  EXPECT_EQ(received, content);
   EXPECT_EQ(program.terminate(std::chrono::seconds(10)), 0);
+}
+
+TEST(Program, AFilesFolderThatIsMissingStopsTheStart) {
+  testing_support::TempDir dir;
+  EXPECT_EQ(RunToEnd("--http 127.0.0.1:0 --files 127.0.0.1:0 --files-root " + dir.file("none") +
+                     " --state " + dir.path() + "/s")
+                .exitCode,
+            1);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "devservice/app_handlers.h"
 #include "devservice/auth_handlers.h"
 #include "devservice/catalogue.h"
+#include "devservice/connection_drop_plan.h"
+#include "devservice/file_server.h"
 #include "devservice/home_handlers.h"
 #include "devservice/knowledge_handlers.h"
 #include "devservice/page_handlers.h"
@@ -53,8 +55,10 @@ DevService::DevService(ServiceOptions options, platform::Clock& clock, bool echo
   state_ = std::make_unique<StateStore>(options_.stateDir, *catalogue_, clock_, *log_);
   hijack_ = std::make_unique<HijackSwitch>();
   fileServer_ = std::make_unique<FileServerAddress>();
-  context_ = std::make_unique<ServiceContext>(ServiceContext{
-      options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *fileServer_, *log_, clock_});
+  fileDrops_ = std::make_unique<ConnectionDropPlan>();
+  context_ = std::make_unique<ServiceContext>(
+      ServiceContext{options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *fileServer_,
+                     *fileDrops_, *log_, clock_});
   router_ = std::make_unique<Router>(*hijack_, *log_);
   AddAuthHandlers(*router_, *context_);
   AddKnowledgeHandlers(*router_, *context_);
@@ -66,13 +70,11 @@ DevService::DevService(ServiceOptions options, platform::Clock& clock, bool echo
   AddTestSwitchHandlers(*router_, *context_);
 
   if (options_.files) {
-    if (options_.files->port > 0) {
-      fileServer_->set(options_.files);
-      log_->write("本程序尚未内置文件服务器：地址接口将公布 --files 给出的 " +
-                  options_.files->text());
-    } else {
-      log_->write("本程序尚未内置文件服务器：--files 的端口 0 无法公布，已忽略");
-    }
+    FileServerSettings settings;
+    settings.address = *options_.files;
+    settings.root = options_.filesRoot;
+    settings.codeset = options_.filesCodeset;
+    files_ = std::make_unique<FileServer>(std::move(settings), *log_, *fileDrops_);
   }
 }
 
@@ -82,6 +84,10 @@ DevService::~DevService() {
 
 int DevService::start() {
   if (server_) throw std::logic_error("the service is already started");
+  if (files_) {
+    filesAddress_ = files_->start();
+    fileServer_->set(filesAddress_);
+  }
   server_ = std::make_unique<httplib::Server>();
   server_->set_payload_max_length(kMaxBodyBytes);
   // The library's default sets SO_REUSEPORT, with which a second service binds the same port
@@ -112,6 +118,7 @@ int DevService::start() {
   if (httpPort_ <= 0) {
     server_.reset();
     httpPort_ = 0;
+    stop();
     throw std::runtime_error("cannot listen on " + http.text());
   }
   serverThread_ = std::thread([this] { server_->listen_after_bind(); });
@@ -130,15 +137,21 @@ int DevService::start() {
 }
 
 void DevService::stop() {
-  if (!server_) return;
-  server_->stop();
-  if (serverThread_.joinable()) serverThread_.join();
-  server_.reset();
+  if (server_) {
+    server_->stop();
+    if (serverThread_.joinable()) serverThread_.join();
+    server_.reset();
+  }
+  if (files_) files_->stop();
+  if (filesAddress_) {
+    filesAddress_.reset();
+    fileServer_->set(std::nullopt);
+  }
 }
 
 std::string DevService::boundAddressLine() const {
   return "zelk-devservice http=" + options_.http.host + ":" + std::to_string(httpPort_) +
-         " files=-";
+         " files=" + (filesAddress_ ? filesAddress_->text() : std::string("-"));
 }
 
 void DevService::setFileServerAddress(std::optional<HostPort> address) {

@@ -15,6 +15,8 @@ class Server;
 namespace devservice {
 
 class Catalogue;
+class ConnectionDropPlan;
+class FileServer;
 class FileServerAddress;
 class HijackSwitch;
 class PageRenderer;
@@ -35,13 +37,17 @@ class DevService {
   DevService(const DevService&) = delete;
   DevService& operator=(const DevService&) = delete;
 
-  // Binds and starts serving; returns the bound HTTP port. Raises std::runtime_error when the
-  // address cannot be bound.
+  // Binds and starts serving (the file server first, when the options name one, so that its
+  // address is known before the first request); returns the bound HTTP port. Raises
+  // std::runtime_error when an address cannot be bound.
   int start();
   void stop();
 
   int httpPort() const { return httpPort_; }
-  // The line the program prints first: "zelk-devservice http=127.0.0.1:41234 files=-".
+  // Where the file server listens once started; nullopt without one.
+  std::optional<HostPort> filesAddress() const { return filesAddress_; }
+  // The line the program prints first: "zelk-devservice http=127.0.0.1:41234 files=-", or
+  // with the file server "… files=127.0.0.1:41235".
   std::string boundAddressLine() const;
   // The address the file-server endpoint announces (the file server sets it once bound).
   void setFileServerAddress(std::optional<HostPort> address);
@@ -49,6 +55,10 @@ class DevService {
   ServiceLog& log() { return *log_; }
   StateStore& state() { return *state_; }
   HijackSwitch& hijack() { return *hijack_; }
+  // The file server's test switch that cuts connections after a number of bytes.
+  ConnectionDropPlan& fileDrops() { return *fileDrops_; }
+  // Null unless the options name a file server.
+  FileServer* fileServer() { return files_.get(); }
   const Catalogue& catalogue() const { return *catalogue_; }
   const Router& router() const { return *router_; }
 
@@ -62,11 +72,14 @@ class DevService {
   std::unique_ptr<StateStore> state_;
   std::unique_ptr<HijackSwitch> hijack_;
   std::unique_ptr<FileServerAddress> fileServer_;
+  std::unique_ptr<ConnectionDropPlan> fileDrops_;
   std::unique_ptr<ServiceContext> context_;
   std::unique_ptr<Router> router_;
+  std::unique_ptr<FileServer> files_;
   std::unique_ptr<httplib::Server> server_;
   std::thread serverThread_;
   int httpPort_ = 0;
+  std::optional<HostPort> filesAddress_;
 };
 
 }  // namespace devservice

@@ -37,6 +37,10 @@ std::string DefaultKeyDir() {
   return ZELK_DEVSERVICE_KEY_DIR;
 }
 
+std::string DefaultFilesRoot() {
+  return ZELK_DEVSERVICE_FILES_DIR;
+}
+
 std::string DefaultStateDir() {
   if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache == '/') {
     return std::string(cache) + "/zelk-devservice";
@@ -56,8 +60,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       parsed.showHelp = true;
       continue;
     }
-    const bool takesValue = name == "--http" || name == "--files" || name == "--data" ||
-                            name == "--state" || name == "--keys" || name == "--sign-lifetime";
+    const bool takesValue = name == "--http" || name == "--files" || name == "--files-root" ||
+                            name == "--files-codeset" || name == "--data" || name == "--state" ||
+                            name == "--keys" || name == "--sign-lifetime";
     if (!takesValue) {
       parsed.error = "unknown option: " + name;
       return parsed;
@@ -79,6 +84,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       } else {
         options.files = *address;
       }
+    } else if (name == "--files-root") {
+      options.filesRoot = value;
+    } else if (name == "--files-codeset") {
+      options.filesCodeset = value;
     } else if (name == "--data") {
       options.dataDir = value;
     } else if (name == "--state") {
@@ -97,22 +106,31 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   if (options.dataDir.empty()) options.dataDir = DefaultDataDir();
   if (options.stateDir.empty()) options.stateDir = DefaultStateDir();
   if (options.keyDir.empty()) options.keyDir = DefaultKeyDir();
+  if (options.filesRoot.empty()) options.filesRoot = DefaultFilesRoot();
   return parsed;
 }
 
 std::string UsageText() {
   return "Usage: zelk-devservice [options]\n"
          "\n"
-         "The local development service of Tamsel: the web service on loopback with sample data.\n"
-         "Its first output line names the addresses it bound, e.g.\n"
+         "The local development service of Tamsel: the web service and the file server on\n"
+         "loopback with sample data. Its first output line names the addresses it bound, e.g.\n"
          "  zelk-devservice http=127.0.0.1:8096 files=-\n"
+         "  zelk-devservice http=127.0.0.1:8096 files=127.0.0.1:8097   (with --files)\n"
          "\n"
          "Options:\n"
          "  --http HOST:PORT       address of the web service (default 127.0.0.1:8096);\n"
          "                         port 0 takes a free port\n"
-         "  --files HOST:PORT      address of the file server (reserved: this build does not\n"
-         "                         serve files; when given, the file-server address endpoint\n"
-         "                         announces it)\n"
+         "  --files HOST:PORT      run the file server there (port 0 takes a free port); the\n"
+         "                         file-server address endpoint announces it. Without it no\n"
+         "                         files are served\n"
+         "  --files-root DIR       folder of the served files, one folder per kind: Knowlege,\n"
+         "                         App, UserProfile, Platform (default: the sample files the\n"
+         "                         build generated, " +
+         DefaultFilesRoot() +
+         ")\n"
+         "  --files-codeset NAME   the client's ANSI code page for file names and error texts\n"
+         "                         (default UTF-8; GBK for a client in a GBK locale)\n"
          "  --data DIR             sample data folder (default: " +
          DefaultDataDir() +
          ")\n"
@@ -137,7 +155,12 @@ std::string UsageText() {
          "  GET /_dev/hijack?path=PATH&count=N   the next N replies of PATH carry the operator\n"
          "                                       hijack marker\n"
          "  GET /_dev/requests?path=PATH         how many requests of PATH arrived\n"
-         "  GET /_dev/expire-signs[?uid=N]       expire login signs now\n";
+         "  GET /_dev/expire-signs[?uid=N]       expire login signs now\n"
+         "  GET /_dev/files/drop?after=N[,N...][&count=K][&reset=1][&clear=1]\n"
+         "                                       the next file-server connections are cut after\n"
+         "                                       N bytes sent (one value per connection, the list\n"
+         "                                       K times; reset=1 resets instead of closing)\n"
+         "  GET /_dev/files/status               planned cuts left and cuts made\n";
 }
 
 }  // namespace devservice

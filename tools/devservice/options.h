@@ -25,8 +25,14 @@ inline constexpr std::int64_t kDefaultSignLifetimeSeconds = 30 * 60;
 
 struct ServiceOptions {
   HostPort http{"127.0.0.1", kDefaultHttpPort};
-  // Reserved for the file server: when set, the address endpoint announces it.
+  // The file server's address; when set, the file server runs there and the address endpoint
+  // announces it. Unset: no file server.
   std::optional<HostPort> files;
+  // Folder the file server serves, with one folder per store (Knowlege, App, UserProfile,
+  // Platform); the build generates the sample files there.
+  std::string filesRoot;
+  // The client's "ANSI" code page, in which file names arrive and error texts leave.
+  std::string filesCodeset = "UTF-8";
   std::string dataDir;
   std::string stateDir;
   std::string keyDir;  // the service's key pair (service_public.hex, service_secret.hex)
@@ -45,6 +51,8 @@ struct ParsedOptions {
 std::string DefaultDataDir();
 // The key folder compiled into the program (tools/devservice/keys).
 std::string DefaultKeyDir();
+// The sample files the build generates (<build folder>/devservice-files).
+std::string DefaultFilesRoot();
 // A folder under the user's cache ($XDG_CACHE_HOME or ~/.cache) named after the program.
 std::string DefaultStateDir();
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "devservice/catalogue.h"
+#include "devservice/connection_drop_plan.h"
 #include "devservice/hijack_switch.h"
 #include "devservice/options.h"
 #include "devservice/page_renderer.h"
@@ -41,6 +42,7 @@ struct ServiceContext {
   const PageRenderer& pages;
   HijackSwitch& hijack;
   FileServerAddress& fileServer;
+  ConnectionDropPlan& fileDrops;
   ServiceLog& log;
   platform::Clock& clock;
 };

@@ -1,5 +1,8 @@
 #include "devservice/test_switch_handlers.h"
 
+#include <charconv>
+
+#include "devservice/connection_drop_plan.h"
 #include "devservice/router.h"
 #include "devservice/service_context.h"
 #include "devservice/text_util.h"
@@ -9,6 +12,33 @@ namespace devservice {
 namespace {
 
 constexpr std::int32_t kMaxHijackCount = 1000;
+constexpr std::int32_t kMaxDropRepeats = 1000;
+// Far beyond any sample file; keeps the sums of the plan away from overflow.
+constexpr std::int64_t kMaxDropBytes = std::int64_t{1} << 40;
+
+// "after=120,4116,9000": byte counts, each a plain decimal.
+std::vector<std::int64_t> DropPoints(const std::string& text) {
+  std::vector<std::int64_t> points;
+  for (const std::string& part : Split(text, ',')) {
+    std::int64_t value = -1;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (error != std::errc() || end != part.data() + part.size() || value < 0 ||
+        value > kMaxDropBytes) {
+      throw BadRequest("参数after应为以逗号分隔的字节数");
+    }
+    points.push_back(value);
+  }
+  if (points.empty()) throw BadRequest("参数after应为以逗号分隔的字节数");
+  return points;
+}
+
+Json::Value DropStatus(const ConnectionDropPlan& plan) {
+  Json::Value value(Json::objectValue);
+  value["result"] = 1;
+  value["pending"] = Json::UInt64(plan.pending());
+  value["cut"] = Json::Int64(plan.cutsDone());
+  return value;
+}
 
 }  // namespace
 
@@ -33,6 +63,23 @@ void AddTestSwitchHandlers(Router& router, ServiceContext& context) {
     value["count"] = router.requestCount(request.text("path"));
     return JsonReply(value);
   });
+  router.add("_dev/files/drop", [&context](const Request& request) {
+    const bool clear = request.optionalInteger("clear").value_or(0) != 0;
+    const auto after = request.optionalText("after");
+    if (!clear && !after) throw BadRequest("缺少参数after");
+    const std::int32_t count = request.optionalInteger("count").value_or(1);
+    if (count < 1 || count > kMaxDropRepeats) throw BadRequest("参数count应在1到1000之间");
+    const bool reset = request.optionalInteger("reset").value_or(0) != 0;
+    const std::vector<std::int64_t> points =
+        after ? DropPoints(*after) : std::vector<std::int64_t>{};
+    if (clear) context.fileDrops.clear();
+    if (!context.fileDrops.add(points, count, reset)) throw BadRequest("计划断开的连接太多");
+    context.log.write("测试开关: 文件服务器接下来的 " + std::to_string(points.size() * count) +
+                      " 个连接将在指定字节数后" + (reset ? "被重置" : "被断开"));
+    return JsonReply(DropStatus(context.fileDrops));
+  });
+  router.add("_dev/files/status",
+             [&context](const Request&) { return JsonReply(DropStatus(context.fileDrops)); });
   router.add("_dev/expire-signs", [&context](const Request& request) {
     const int expired = context.state.expireSigns(request.optionalInteger("uid"));
     context.log.write("测试开关: " + std::to_string(expired) + " 个登录凭证已过期");
