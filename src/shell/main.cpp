@@ -7,12 +7,13 @@
 #include "platform/process.h"
 #include "platform/service_host.h"
 #include "platform/shell_open.h"
-#include "shell/main_window.h"
 #include "shell/message_presenter.h"
 #include "shell/mini_dumper.h"
 #include "shell/startup_sequence.h"
 #include "shell/termination_signals.h"
 #include "shell/zelk_lib_binding.h"
+#include "skinui/headless_backend.h"
+#include "ui/main_frame_host.h"
 
 ZELK_EMBED_FILE_VERSION();
 
@@ -40,8 +41,9 @@ int main(int argc, char** argv) {
       .launcher = launcher,
       .presenter = presenter,
       .createMainWindow =
-          [](shell::MainWindowContext context) -> std::unique_ptr<shell::ClientMainWindow> {
-        return std::make_unique<shell::BasicMainWindow>(std::move(context));
+          [&launcher](shell::MainWindowContext context) -> std::unique_ptr<shell::ClientMainWindow> {
+        auto backend = std::make_unique<skinui::HeadlessBackend>(context.loop);
+        return ui::MainFrameHost::Create(std::move(context), std::move(backend), launcher);
       },
       .startListener = &platform::InstanceListener::start,
       .windowing = {},

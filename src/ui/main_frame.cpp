@@ -1,0 +1,1012 @@
+#include "ui/main_frame.h"
+
+#include <array>
+#include <exception>
+#include <set>
+
+#include "net/endpoints.h"
+#include "net/service_requests.h"
+#include "net/usage_report.h"
+#include "platform/code_page.h"
+#include "shell/app_directory.h"
+#include "shell/app_log.h"
+#include "shell/command_line.h"
+#include "shell/window_messages.h"
+#include "skinui/builder.h"
+#include "skinui/combo.h"
+#include "skinui/frame_hit_test.h"
+#include "skinui/label.h"
+#include "skinui/lib_message_box.h"
+#include "skinui/lib_popup_notify_form.h"
+#include "skinui/list_label_element.h"
+#include "skinui/option.h"
+#include "skinui/tab_layout.h"
+#include "skinui/ui_context.h"
+#include "skinui/vertical_layout.h"
+#include "skinui/window_messages.h"
+#include "ui/account_area_layout.h"
+#include "ui/empty_list_image.h"
+#include "ui/enter_focus_chain.h"
+#include "ui/login_option_pair.h"
+#include "ui/main_frame_timers.h"
+#include "ui/name_match.h"
+#include "ui/private_message_table.h"
+#include "ui/quick_bar_pages.h"
+#include "ui/skin_frame.h"
+#include "ui/stored_skin.h"
+
+namespace ui {
+namespace {
+
+using namespace skinui;
+
+constexpr std::array<const char*, 6> kWebTabs = {
+    "ie_for_game",  "ie_for_faq",      "ie_for_project_template",
+    "ie_for_video", "ie_for_navigate", "ie_for_share_each_day"};
+
+// Names the frame itself works with besides its seven buttons; a skin without one of them
+// leaves that part of the frame inert.
+constexpr std::array<const char*, 11> kFrameAreas = {
+    "Root",          "lblMainFormCaption",  "vluMainFrame",
+    "vluLoginFrame", "vluRegisterFrame",    "vluChangePasswordFrame",
+    "tluDesktop",    "tluKnowlege_Desktop", "tluHome_Right_UserCenterDesktop",
+    "appBar",        "btnUserMessage"};
+
+// The four search types of the knowledge library, in the order of their type ids.
+constexpr std::array<std::u16string_view, 4> kKnowlegeSearchTypes = {u"全部", u"规范", u"图集",
+                                                                     u"资料"};
+
+constexpr int kUnreadNoticeValue = 30001;
+constexpr const char* kEmptyImageSuffix = "_EmptyImage";
+constexpr int kRestoreSettleMs = 300;
+
+std::u16string Wide(std::string_view utf8) {
+  return platform::Utf8ToUtf16(utf8);
+}
+
+std::string Narrow(std::u16string_view text) {
+  return platform::Utf16ToUtf8(text);
+}
+
+std::u16string Decimal(int value) {
+  return Wide(std::to_string(value));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(UiContext& context, MainFrameEnvironment environment)
+    : Window(context), env_(std::move(environment)) {
+  // The client's typeface at 12 pixels; fontconfig falls back to an installed Chinese face.
+  paintManager_.SetDefaultFont("微软雅黑", 12, false, false, false);
+}
+
+CMainFrame::~CMainFrame() {
+  updateCheck_->abandoned = true;
+  SkinChangedObserver().RemoveReceiver(this);
+  if (IsWindow()) Destroy();
+  paintManager_.RemoveNotifier(this);
+  paintManager_.RemovePreMessageFilter(this);
+  // The controls go while the frame is whole: web tabs still name it as their handler.
+  paintManager_.AttachDialog(nullptr);
+}
+
+bool CMainFrame::CreateMainWindow() {
+  return Create(nullptr, std::u16string(kCaption), kStyle, 0, 0, 0, kWidth, kHeight);
+}
+
+void CMainFrame::Log(std::u16string_view line) const {
+  shell::WriteLog(env_.binding, line);
+}
+
+void CMainFrame::Log(const std::string& utf8Line) const {
+  shell::WriteLog(env_.binding, std::u16string_view(Wide(utf8Line)));
+}
+
+void CMainFrame::ShellOpen(const std::u16string& target) const {
+  if (target.empty()) return;
+  platform::ShellLauncher* shell = GetContext().Shell();
+  if (shell == nullptr) return;
+  try {
+    shell->open({"open", Narrow(target), "", ""});
+  } catch (...) {
+    // A launch that fails is ignored, as every "open" of the client is.
+  }
+}
+
+template <class F>
+void CMainFrame::Guard(std::u16string_view what, F&& work) const {
+  try {
+    work();
+  } catch (const std::exception& e) {
+    Log(std::u16string(what) + u" 出现异常:" + Wide(e.what()));
+  } catch (...) {
+    Log(std::u16string(what) + u" 出现未知异常");
+  }
+}
+
+template <class T>
+T* CMainFrame::Lookup(std::string_view name) const {
+  T* found = paintManager_.TryFind<T>(name);
+  if (found == nullptr) {
+    // Once per name: a skin without the control leaves its feature inert, quietly after this.
+    if (reportedMissing_.emplace(name).second) {
+      Log("界面布局中缺少控件 " + std::string(name) + "，相关功能不可用");
+    }
+  }
+  return found;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation
+
+std::intptr_t CMainFrame::HandleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_CLOSE:
+      // Closing goes through the close button (which asks) or the system close command.
+      return 0;
+    case WM_DESTROY:
+      GetContext().Loop().quit(0);
+      return 0;
+    case WM_NCACTIVATE:
+      if (IsMinimized()) break;
+      return wParam == 0 ? 1 : 0;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+      return 0;
+    case WM_NCHITTEST:
+      return OnNcHitTest(lParam);
+    case WM_SIZE:
+      OnSize(wParam);
+      break;
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(lParam);
+      return 0;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wParam, lParam);
+    case WM_HELP:
+      OpenHelpPage();
+      return 0;
+    case WM_TIMER:
+      if (wParam >= kNewsTimer && wParam <= kUnreadMessagesTimer && wParam % 10 == 0) {
+        OnTimer(static_cast<std::uint32_t>(wParam));
+        return 0;
+      }
+      break;
+    default:
+      if (HandlePrivateMessage(message, reinterpret_cast<platform::Payload*>(lParam))) return 0;
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+std::intptr_t CMainFrame::OnCreate() {
+  // No system caption: the layout draws the frame; children are not painted over.
+  SetStyle((GetStyle() & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+  paintManager_.AddPreMessageFilter(this);
+  BuildLayout();
+  paintManager_.AddNotifier(this);
+  InitWindow();
+  return 0;
+}
+
+void CMainFrame::BuildLayout() {
+  BuildOptions options;
+  options.resourceDir = GetContext().ResourcePath();
+  options.manager = &paintManager_;
+  options.log = [this](const std::string& line) { Log(line); };
+  try {
+    paintManager_.AttachDialog(Builder(options).Create(kLayoutFile));
+  } catch (const std::exception& e) {
+    // Without its layout the window still runs its steps and timers, with every feature inert.
+    Log(std::string("无法加载界面布局 ") + kLayoutFile + ": " + e.what());
+    auto root = std::make_unique<VerticalLayout>();
+    root->SetName("Root");
+    paintManager_.AttachDialog(std::move(root));
+  }
+}
+
+void CMainFrame::OnFinalMessage() {
+  paintManager_.RemovePreMessageFilter(this);
+}
+
+std::intptr_t CMainFrame::MessageHandler(std::uint32_t, std::uintptr_t, std::intptr_t,
+                                         bool& handled) {
+  handled = false;
+  return 0;
+}
+
+void CMainFrame::InitWindow() {
+  SkinChangedObserver().AddReceiver(this);
+  Guard(u"InitShadowWindowClass", [this] { InitShadowWindowClass(); });
+  Log(u"Init Begin");
+  Guard(u"ApplyStoredSkin", [this] { ApplyStoredSkin(); });
+  LookUpFrameControls();
+  Guard(u"FillKnowlegeSearchTypes", [this] { FillKnowlegeSearchTypes(); });
+  Guard(u"ReportClientStart", [this] {
+    net::ReportClientStart({&env_.binding, &GetContext().Loop(), GetHWND()});
+  });
+  Guard(u"CheckAppVersions", [this] { CheckAppVersions(); });
+  Guard(u"SetUpHomeShareButtons", [this] { SetUpHomeShareButtons(); });
+  Guard(u"PrepareWebTabs", [this] { PrepareWebTabs(); });
+  Log(u"Init End");
+}
+
+void CMainFrame::LookUpFrameControls() {
+  closeBtn_ = Lookup<Button>("closebtn");
+  maxBtn_ = Lookup<Button>("maxbtn");
+  restoreBtn_ = Lookup<Button>("restorebtn");
+  minBtn_ = Lookup<Button>("minbtn");
+  skinBtn_ = Lookup<Button>("skinbtn");
+  menuBtn_ = Lookup<Button>("menubtn");
+  networkStateImage_ = Lookup<HorizontalLayout>("hluNetworkStateImage");
+  for (const char* name : kFrameAreas) Lookup<Control>(name);
+}
+
+void CMainFrame::ApplyStoredSkin() {
+  const shell::StoredSkin stored = env_.binding.LoadSkinData(env_.binding.programDirectory());
+  const StoredSkinValues values{stored.imageMode == u"1", env_.binding.StringToDWORD(stored.colour),
+                                Narrow(stored.image)};
+  if (const auto look = LookOfStoredSkin(values)) ApplySkin(*look);
+}
+
+void CMainFrame::ApplySkin(const SkinLook& look) {
+  ApplySkinLook(paintManager_.FindControl("Root"), look);
+  skin_ = look;
+  // The message box and the notice follow the same look.
+  GetContext().SetSkinLook(look);
+  Invalidate();
+}
+
+void CMainFrame::FillKnowlegeSearchTypes() {
+  for (const char* name : {"cmbKnowlegeSearchType", "cmbKnowlegeSearchResultSearchType"}) {
+    auto* combo = Lookup<Combo>(name);
+    if (combo == nullptr || combo->GetCount() > 0) continue;
+    for (const std::u16string_view type : kKnowlegeSearchTypes) {
+      auto item = std::make_unique<ListLabelElement>();
+      item->SetText(std::u16string(type));
+      combo->Add(std::move(item));
+    }
+    combo->SelectItem(0, false);
+  }
+}
+
+void CMainFrame::PrepareWebTabs() {
+  for (const char* name : kWebTabs) {
+    if (auto* browser = Lookup<WebBrowser>(name)) {
+      browser->SetWebBrowserEventHandler(this);
+      browser->Navigate("about:blank");
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up sequence
+
+void CMainFrame::RunStartupSequence() {
+  if (startupDone_) return;
+  startupDone_ = true;
+  struct Step {
+    void (CMainFrame::*operation)();
+    std::u16string_view logLine;
+  };
+  static constexpr std::array<Step, 21> kSteps = {{
+      {&CMainFrame::DoShowMainFormArea, u"DoShowMainFormArea_End"},
+      {&CMainFrame::DoRefreshHomeAppButtons, u"DoRefreshHomeAppButtons"},
+      {&CMainFrame::DoInitAppMarketCategory, u"DoInitAppMarketCategory"},
+      {&CMainFrame::DoRefreshKnowlegePageIndexButtons, u"DoRefreshKnowlegePageIndexButtons"},
+      {&CMainFrame::DoRefreshDownloadList, u"DoRefreshDownloadList"},
+      {&CMainFrame::DoRefreshLastestNews, u"DoRefreshLastestNews"},
+      {&CMainFrame::DoResizeLoginFrameArea, u"DoResizeLoginFrameArea"},
+      {&CMainFrame::DoResizeRegisterFrameArea, u"DoResizeRegisterFrameArea"},
+      {&CMainFrame::DoResizeChangePasswordFrameArea, u"DoResizeChangePasswordFrameArea"},
+      {&CMainFrame::DoRefreshForFAQ, u"DoRefreshForFAQ"},
+      {&CMainFrame::DoRefreshForVideoNavigate, u"DoRefreshForVideoNavigate"},
+      {&CMainFrame::DoRefreshForGameNavigate, u"DoRefreshForGameNavigate"},
+      {&CMainFrame::DoRefreshNavigate, u"DoRefreshNavigate"},
+      {&CMainFrame::DoRefreshForProjectTemplateNavigate, u"DoRefreshForProjectTemplateNavigate"},
+      {&CMainFrame::DoRefreshShareEachDay, u"DoRefreshShareEachDay"},
+      {&CMainFrame::DoRefreshSumaryInfo, u"DoRefreshSumaryInfo"},
+      {&CMainFrame::DoAutoLoginByConfig, u"DoAutoLoginByConfig"},
+      {&CMainFrame::InitializeTimer, u"InitializeTimer"},
+      {&CMainFrame::DoCheckUpdate, u"DoCheckUpdate"},
+      {&CMainFrame::MarkInitialisedAndCreateCommForms, u"DoInitializeCommForms"},
+      {&CMainFrame::DoShowIntroduce, u"DoShowIntroduce"},
+  }};
+  Log(u"windowinit");
+  Log(u"DoShowMainFormArea_Begin");
+  for (const Step& step : kSteps) {
+    Guard(step.logLine, [&] { (this->*step.operation)(); });
+    Log(step.logLine);
+  }
+}
+
+void CMainFrame::DoShowMainFormArea() {
+  Log(u"DoShowMainFormArea_m_UIKind_Begin");
+  uiKind_ = 0;
+  Log(u"DoShowMainFormArea_m_UIKind_End");
+
+  Log(u"DoShowMainFormArea_lblMainFormCaption_Begin");
+  if (auto* caption = Lookup<Control>("lblMainFormCaption")) {
+    caption->SetText(env_.binding.IsWin64() ? u"Tamsel v3.1 - [64位模式]"
+                                            : u"Tamsel v3.1 - [32位模式]");
+  }
+  Log(u"DoShowMainFormArea_lblMainFormCaption_End");
+
+  Log(u"DoShowMainFormArea_Areas_Begin");
+  if (auto* main = Lookup<Control>("vluMainFrame")) main->SetVisible(true);
+  for (const char* area : {"vluLoginFrame", "vluRegisterFrame", "vluChangePasswordFrame"}) {
+    if (auto* control = Lookup<Control>(area)) control->SetVisible(false);
+  }
+  Log(u"DoShowMainFormArea_Areas_End");
+
+  Log(u"DoShowMainFormArea_UserCenter_Begin");
+  if (auto* userCenter = Lookup<TabLayout>("tluHome_Right_UserCenterDesktop")) {
+    if (user_) {
+      userCenter->SelectItem(2);
+      if (auto* id = Lookup<Control>("txtUserIdForUserCenter")) id->SetText(user_->loginId);
+      if (auto* nick = Lookup<Control>("txtNickNameForUserCenter")) nick->SetText(user_->nickName);
+    } else {
+      userCenter->SelectItem(0);
+    }
+  }
+  Log(u"DoShowMainFormArea_UserCenter_End");
+}
+
+void CMainFrame::InitializeTimer() {
+  for (const TimerPeriod& timer : kStartupTimers) SetTimer(timer.id, timer.periodMs);
+}
+
+void CMainFrame::DoCheckUpdate() {
+  shell::DoCheckUpdate(GetContext().Loop(), updateCheck_, env_.binding,
+                       env_.binding.programDirectory(), env_.updater);
+}
+
+void CMainFrame::MarkInitialisedAndCreateCommForms() {
+  initialised_ = true;
+  DoInitializeCommForms();
+}
+
+void CMainFrame::DoRefreshKnowlegePageIndexButtons() {
+  knowlegeView_.RefreshPage();
+}
+
+void CMainFrame::ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
+                                   const char* leftSpacer) {
+  const Control* appBar = Lookup<Control>("appBar");
+  const Control* bar = Lookup<Control>(toolBar);
+  const Control* box = Lookup<Control>(area);
+  Control* top = Lookup<Control>(topSpacer);
+  Control* left = Lookup<Control>(leftSpacer);
+  if (appBar == nullptr || bar == nullptr || box == nullptr || top == nullptr || left == nullptr) {
+    return;
+  }
+  const Rect window = GetWindowRect();
+  const AreaOffsets offsets =
+      CentreAccountArea(window.Width(), window.Height(), appBar->GetFixedHeight(),
+                        bar->GetFixedHeight(), box->GetFixedWidth(), box->GetFixedHeight());
+  // A window smaller than the box puts it at the edge instead of a negative size.
+  top->SetAttribute("height", std::to_string(std::max(offsets.top, 0)));
+  left->SetAttribute("width", std::to_string(std::max(offsets.left, 0)));
+}
+
+void CMainFrame::DoResizeLoginFrameArea() {
+  ResizeAccountArea("MainToolBarAreaForLogin", "vluLoginArea", "hluLoginClientTop",
+                    "hluLoginClientLeft");
+}
+
+void CMainFrame::DoResizeRegisterFrameArea() {
+  ResizeAccountArea("MainToolBarAreaForLogin", "vluRegisterArea", "hluRegisterClientTop",
+                    "hluRegisterClientLeft");
+}
+
+void CMainFrame::DoResizeChangePasswordFrameArea() {
+  ResizeAccountArea("MainToolBarAreaForChangePassword", "vluChangePasswordArea",
+                    "hluChangePasswordClientTop", "hluChangePasswordClientLeft");
+}
+
+// ---------------------------------------------------------------------------------------------
+// System messages
+
+std::intptr_t CMainFrame::OnNcHitTest(std::intptr_t lParam) {
+  return NonClientHitTest(*this, {PointParamX(lParam), PointParamY(lParam)});
+}
+
+void CMainFrame::OnSize(std::uintptr_t sizeKind) {
+  if (sizeKind == SIZE_MINIMIZED) return;
+  if (NativeWindow* native = GetNative()) native->SetRoundCorners(paintManager_.GetRoundCorner());
+  if (!initialised_) return;
+  Guard(u"DoRefreshHomeAppButtons", [this] { DoRefreshHomeAppButtons(); });
+  Guard(u"DoRefreshKnowlegePageIndexButtons", [this] { DoRefreshKnowlegePageIndexButtons(); });
+  Guard(u"DoResizeKnowlegeSearchArea", [this] { DoResizeKnowlegeSearchArea(); });
+  Guard(u"DoResizeLoginFrameArea", [this] { DoResizeLoginFrameArea(); });
+  Guard(u"DoResizeRegisterFrameArea", [this] { DoResizeRegisterFrameArea(); });
+  Guard(u"DoResizeChangePasswordFrameArea", [this] { DoResizeChangePasswordFrameArea(); });
+}
+
+void CMainFrame::OnGetMinMaxInfo(std::intptr_t lParam) {
+  auto* info = reinterpret_cast<MinMaxInfo*>(lParam);
+  if (info == nullptr) return;
+  DefWindowProc(WM_GETMINMAXINFO, 0, lParam);
+  // Maximised, the window covers the work area of its screen (not the panels), at its corner.
+  const Rect work = GetContext().Backend().WorkArea();
+  info->maxX = work.left;
+  info->maxY = work.top;
+  info->maxWidth = work.Width();
+  info->maxHeight = work.Height();
+}
+
+std::intptr_t CMainFrame::OnSysCommand(std::uintptr_t wParam, std::intptr_t lParam) {
+  if ((wParam & 0xFFF0) == SC_CLOSE) {
+    // Alt+F4, the task bar and the automation's quit end the client without asking.
+    GetContext().Loop().quit(0);
+    return 0;
+  }
+  const bool wasMaximized = IsMaximized();
+  const std::intptr_t result = Window::HandleMessage(WM_SYSCOMMAND, wParam, lParam);
+  if (wasMaximized != IsMaximized() && maxBtn_ != nullptr && restoreBtn_ != nullptr) {
+    maxBtn_->SetVisible(!IsMaximized());
+    restoreBtn_->SetVisible(IsMaximized());
+  }
+  return result;
+}
+
+void CMainFrame::OpenHelpPage() {
+  ShellOpen(net::BuildServiceUrl(env_.binding, net::endpoints::kHelp));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Notifications
+
+void CMainFrame::Notify(TNotifyUI& msg) {
+  try {
+    const std::string& type = msg.sType;
+    if (type == "windowinit") {
+      RunStartupSequence();
+    } else if (type == "itemclick") {
+      OnLastestNewsItemClick(msg);
+    } else if (type == "return") {
+      OnReturn(msg);
+    } else if (type.starts_with("main_menu_item_")) {
+      OnMainMenuItem(type);
+    } else if (type.starts_with("ucenter_menu_item_")) {
+      OnUserCenterMenuItem(type);
+    } else if (type == "click") {
+      OnClick(msg);
+    } else if (type == "selectchanged") {
+      OnSelectChanged(msg);
+    }
+  } catch (const std::exception& e) {
+    Log("处理界面通知 " + msg.sType + " 出现异常:" + e.what());
+  } catch (...) {
+    Log("处理界面通知 " + msg.sType + " 出现未知异常");
+  }
+}
+
+void CMainFrame::OnReturn(TNotifyUI& msg) {
+  if (msg.pSender == nullptr) return;
+  const std::string& name = msg.pSender->GetName();
+  if (name == "txtAppMarketSearchEdit") {
+    OnAppMarketSearch();
+  } else if (name == "txtKnowlegeSearchKeyword" || name == "txtKnowlegeSearchResultKeyword") {
+    StartKnowlegeSearch();
+  } else if (const std::string_view next = NextInEnterChain(name); !next.empty()) {
+    if (Control* control = Lookup<Control>(next)) paintManager_.SetFocus(control);
+  }
+}
+
+void CMainFrame::OnClick(TNotifyUI& msg) {
+  if (msg.pSender == nullptr) return;
+  const std::string name = msg.pSender->GetName();
+  if (name == "closebtn") {
+    if (AskToClose()) GetContext().Loop().quit(0);
+  } else if (name == "minbtn") {
+    SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+  } else if (name == "maxbtn") {
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  } else if (name == "restorebtn") {
+    SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  } else if (name == "skinbtn") {
+    OpenSkinFrame();
+  } else if (name == "menubtn") {
+    OpenMainMenu(msg.ptMouse);
+  } else if (name == "btnMenuForUserCenter") {
+    OpenUserCenterMenu(msg.ptMouse);
+  } else if (name == "btnAppMarketDownloadMng") {
+    ShowAppDownloadManager();
+  } else {
+    DispatchFeatureClick(ClassifyFeatureClick(name), msg);
+  }
+}
+
+bool CMainFrame::AskToClose() {
+  return ShowLibMessageBox(this, 3, 3, u"确定要关闭Tamsel？", 160, false) == 1;
+}
+
+void CMainFrame::OpenSkinFrame() {
+  if (skinBtn_ == nullptr) return;
+  // One skin window at a time: an open one gives way to the new one.
+  for (Window* window : std::vector<Window*>(GetContext().Windows())) {
+    if (window->IsWindow() && window->GetWindowClassName() == CSkinFrame::kClassName) {
+      window->Close();
+    }
+  }
+  const Rect button = skinBtn_->GetPos();
+  const Point topLeft = ClientToScreen({button.left, button.top});
+  const Point bottomRight = ClientToScreen({button.right, button.bottom});
+  auto frame = std::make_unique<CSkinFrame>(GetContext());
+  CSkinFrame* raw = frame.get();
+  GetContext().AdoptWindow(std::move(frame));
+  raw->Open(*this, {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+}
+
+void CMainFrame::DispatchFeatureClick(FeatureClick action, TNotifyUI& msg) {
+  const std::string name = msg.pSender->GetName();
+  switch (action) {
+    case FeatureClick::None:
+      return;
+    case FeatureClick::KnowlegeSearch:
+      return StartKnowlegeSearch();
+    case FeatureClick::KnowlegeSearchGoBack:
+      return ShowKnowlegeSearchHome();
+    case FeatureClick::KnowlegeHelpForKeyword:
+      return OpenKnowlegeHelp(u"#0");
+    case FeatureClick::KnowlegeHelpForUrl:
+      return OpenKnowlegeHelp(u"#1");
+    case FeatureClick::KnowlegeHelpForDownload:
+      return OpenKnowlegeHelp(u"#2");
+    case FeatureClick::SeeMoreNews:
+      return OpenNewsSite();
+    case FeatureClick::CustomerServiceQQ:
+      return OpenCustomerService();
+    case FeatureClick::OpenDownloadDir:
+      return OpenKnowlegeDownloadFolder();
+    case FeatureClick::KnowlegeItemDownload:
+      return QueueKnowledgeDownload(name);
+    case FeatureClick::AppMarketItem:
+      return OnAppMarketItemClick(name);
+    case FeatureClick::AppMarketSearch:
+      return OnAppMarketSearch();
+    case FeatureClick::HomeAppButton:
+      return OnHomeAppClick(name, msg.ptMouse);
+    case FeatureClick::HomeAppEdit:
+      return ToggleHomeAppEditMode();
+    case FeatureClick::KnowlegeDownloaded:
+      return OnKnowlegeDownloadedClick(name);
+    case FeatureClick::KnowlegeDownloadMngQuickBar:
+      return SwitchKnowlegeDownloadMngPage(name);
+    case FeatureClick::HomeAppPager:
+      return OnHomeAppPagerClick(name);
+    case FeatureClick::KnowlegePager:
+      return OnKnowlegePagerClick(name);
+    case FeatureClick::AppMarketPager:
+      return OnAppMarketPagerClick(name);
+    case FeatureClick::KnowlegeDownloading:
+      return OnKnowlegeDownloadingClick(name);
+    case FeatureClick::ShowLoginArea:
+      return ShowLoginFrame();
+    case FeatureClick::ShowRegisterArea:
+      return ShowRegisterFrame();
+    case FeatureClick::ShowMainArea:
+      return DoShowMainFormArea();
+    case FeatureClick::Login:
+      return DoLogin(false);
+    case FeatureClick::Register:
+      return DoRegister();
+    case FeatureClick::ChangePassword:
+      return DoChangePassword();
+    case FeatureClick::ForgetPassword:
+      return OpenForgetPasswordPage();
+    case FeatureClick::Share:
+      return OnShareClick(name);
+    case FeatureClick::Feedback:
+      return ShowFeedbackWindow();
+    case FeatureClick::WebHome:
+      return OpenWebSite();
+    case FeatureClick::Help:
+      return OpenHelpPage();
+    case FeatureClick::AdNavigation:
+      return OnAdButtonClick(name);
+    case FeatureClick::ShowContact:
+      return ShowContactWindow();
+    case FeatureClick::ShowUserProfile:
+      return ShowUserProfileWindow();
+    case FeatureClick::GetSMSCode:
+      return DoSendSMSCode();
+    case FeatureClick::NetFramework:
+      return OnNetFrameworkClick(name);
+    case FeatureClick::UserMessage:
+      return ShowUserMessageWindow();
+  }
+}
+
+void CMainFrame::OnSelectChanged(TNotifyUI& msg) {
+  auto* option = dynamic_cast<Option*>(msg.pSender);
+  if (option == nullptr) return;
+  const std::string& name = option->GetName();
+  if (const auto page = DesktopPageOfQuickBar(name)) {
+    if (auto* desktop = Lookup<TabLayout>("tluDesktop")) desktop->SelectItem(*page);
+    if (*page == kDesktopKnowlegePage) DoResizeKnowlegeSearchArea();
+    return;
+  }
+  if (StartsWithNoCase(name, "app_market_category_buttons_")) {
+    OnAppMarketCategorySelected(name);
+    return;
+  }
+  if (const auto page = KnowlegeDesktopPageOfQuickBar(name, knowlegeView_.resultPageShown)) {
+    if (auto* desktop = Lookup<TabLayout>("tluKnowlege_Desktop")) desktop->SelectItem(*page);
+    return;
+  }
+  if (const auto change = PairedOptionRule(name, option->IsSelected())) {
+    auto* partner = Lookup<Option>(change->option);
+    if (partner != nullptr && partner->IsSelected() != change->selected) {
+      partner->Selected(change->selected);
+    }
+  }
+}
+
+void CMainFrame::ShowKnowlegeSearchHome() {
+  if (auto* desktop = Lookup<TabLayout>("tluKnowlege_Desktop")) desktop->SelectItem(0);
+}
+
+void CMainFrame::OpenKnowlegeHelp(std::u16string_view anchor) {
+  const std::u16string page = net::BuildServiceUrl(env_.binding, u"help/help_3.htm");
+  if (!page.empty()) ShellOpen(page + std::u16string(anchor));
+}
+
+void CMainFrame::OpenKnowlegeDownloadFolder() {
+  std::u16string folder = env_.binding.LoadOptionData(env_.binding.programDirectory());
+  if (folder.empty()) folder = Wide(shell::JoinAppPath(env_.appDirectory, "Downloads/Knowlege"));
+  if (env_.binding.PathExist(folder)) ShellOpen(folder);
+}
+
+void CMainFrame::OpenWebSite() {
+  ShellOpen(net::ServiceBaseUrl() + u"/");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The URL protocol
+
+void CMainFrame::OnUrlProtocolArrived() {
+  Log(u"接收到URL协议");
+  try {
+    ProcessUrlProtocol(
+        shell::RemoveDoubleQuotes(env_.binding.ReadDataFromUrlProtocolShareMemory()));
+  } catch (...) {
+    // A request that cannot be read or processed is dropped; the window still comes forward.
+  }
+  SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  GetContext().Loop().pumpFor(kRestoreSettleMs);
+  ShowWindow(true, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Private messages
+
+bool CMainFrame::HandlePrivateMessage(std::uint32_t message, platform::Payload* payload) {
+  const PrivateMessageInfo* info = FindPrivateMessage(message);
+  if (info == nullptr) return false;
+  platform::Payload none;
+  platform::Payload& received = payload != nullptr ? *payload : none;
+  try {
+    if (info->holdsListMutex) {
+      const platform::RecursiveLock lock(listMutex_);
+      RoutePrivateMessage(message, received);
+    } else {
+      RoutePrivateMessage(message, received);
+    }
+  } catch (const std::exception& e) {
+    Log("处理消息 " + std::string(info->name) + " 出现异常:" + e.what());
+  } catch (...) {
+    Log("处理消息 " + std::string(info->name) + " 出现未知异常");
+  }
+  return true;
+}
+
+template <class T>
+std::unique_ptr<T> CMainFrame::TakePayload(std::uint32_t message, platform::Payload& payload) {
+  std::unique_ptr<T> taken = payload.take<T>();
+  if (!taken) {
+    const PrivateMessageInfo* info = FindPrivateMessage(message);
+    Log("丢弃消息 " + std::string(info != nullptr ? info->name : "?") +
+        "：没有附带数据或数据类型不符");
+  }
+  return taken;
+}
+
+void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& payload) {
+  using namespace shell;
+  switch (message) {
+    case WM_URL_PROTOCOL_ARRIVED:
+      return OnUrlProtocolArrived();
+    case WM_LIST_ADD_ITEM:
+      if (auto p = TakePayload<ListItemPayload>(message, payload)) OnListAddItem(*p);
+      return;
+    case WM_LIST_SHOW_LOADING:
+      if (auto p = TakePayload<ListLoadingPayload>(message, payload)) OnListShowLoading(*p);
+      return;
+    case WM_VIEW_ENABLE:
+      if (auto p = TakePayload<ViewEnablePayload>(message, payload)) OnViewEnable(*p);
+      return;
+    case WM_VIEW_SET_PAGER:
+      if (auto p = TakePayload<ViewPagerPayload>(message, payload)) OnViewSetPager(*p);
+      return;
+    case WM_APP_CATEGORY_ADD:
+      return OnAppCategoryAdd(payload);
+    case WM_APP_CATEGORY_SELECT:
+      return OnAppCategorySelect(payload);
+    case WM_DOWNLOAD_STARTED:
+      return OnDownloadStarted(payload);
+    case WM_DOWNLOAD_PROGRESS:
+      return OnDownloadProgress(payload);
+    case WM_DOWNLOAD_ENDED:
+      return OnDownloadEnded(payload);
+    case WM_HOME_APPS_REFRESH:
+      return DoRefreshHomeAppButtons();
+    case WM_LIST_EMPTY_IMAGE:
+      if (auto p = TakePayload<ListEmptyImagePayload>(message, payload)) OnListEmptyImage(*p);
+      return;
+    case WM_CONTAINER_ADD:
+      if (auto p = TakePayload<ContainerAddPayload>(message, payload)) OnContainerAdd(*p);
+      return;
+    case WM_CONTAINER_CLEAR:
+      if (auto p = TakePayload<ContainerClearPayload>(message, payload)) OnContainerClear(*p);
+      return;
+    case WM_UNREAD_MESSAGES:
+      if (auto p = TakePayload<UnreadMessagesPayload>(message, payload)) OnUnreadMessages(*p);
+      return;
+    case WM_NOTICE_CLICKED:
+      if (auto p = TakePayload<int>(message, payload)) OnNoticeClicked(*p);
+      return;
+    case WM_REGISTER_REPLY:
+      return DoAfterRegister(payload);
+    case WM_LOGIN_REPLY:
+      return DoAfterLogin(payload);
+    case WM_CHANGE_PASSWORD_REPLY:
+      return DoAfterChangePassword(payload);
+    case WM_SMS_CODE_REPLY:
+      return DoAfterSendSMSCode(payload);
+    case WM_DOWNLOAD_PERMISSION:
+      return OnDownloadPermission(payload);
+    case WM_FLY_ICON_STEP:
+      return OnFlyIconStep(payload);
+    case WM_FLY_ICON_END:
+      return OnFlyIconEnd(payload);
+    case WM_AVATAR_RELOAD:
+      return LoadUserImage();
+    case WM_NETWORK_ERROR:
+      return OnNetworkError();
+    case WM_NETWORK_RESTORED:
+      return OnNetworkRestored();
+    default:
+      return;
+  }
+}
+
+namespace {
+
+Container* FindContainer(const PaintManager& pm, const std::string& name) {
+  return dynamic_cast<Container*>(pm.FindControl(name));
+}
+
+// The picture row an empty list shows, if it has one.
+Control* EmptyImageRow(Container& list) {
+  const std::string name = list.GetName() + kEmptyImageSuffix;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    if (Control* child = list.GetItemAt(i); child != nullptr && child->GetName() == name) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void CMainFrame::OnListAddItem(ListItemPayload& payload) {
+  Container* list = FindContainer(paintManager_, payload.listName);
+  if (list == nullptr || !payload.item) {
+    Log("丢弃消息 WM_LIST_ADD_ITEM：没有列表 " + payload.listName + " 或没有行");
+    return;
+  }
+  if (Control* picture = EmptyImageRow(*list)) list->Remove(picture);
+  Control* row = list->Add(std::move(payload.item));
+  if (row != nullptr && payload.listName == "lstKnowlegeSearchResult") CheckKnowlegeResultRow(*row);
+}
+
+void CMainFrame::OnListShowLoading(const ListLoadingPayload& payload) {
+  if (Container* list = FindContainer(paintManager_, payload.listName)) {
+    list->VisibleGIF(payload.loading);
+  } else {
+    Log("丢弃消息 WM_LIST_SHOW_LOADING：没有列表 " + payload.listName);
+  }
+}
+
+bool CMainFrame::IsOwnView(const CLibObjectView* view) const {
+  return view == &appMarketView_ || view == &knowlegeView_ || view == &faqView_;
+}
+
+void CMainFrame::OnViewEnable(const ViewEnablePayload& payload) {
+  if (!IsOwnView(payload.view)) {
+    Log(u"丢弃消息 WM_VIEW_ENABLE：不是本窗口的分页视图");
+    return;
+  }
+  payload.view->EnableNavigation(payload.enable);
+}
+
+void CMainFrame::OnViewSetPager(const ViewPagerPayload& payload) {
+  if (!IsOwnView(payload.view)) {
+    Log(u"丢弃消息 WM_VIEW_SET_PAGER：不是本窗口的分页视图");
+    return;
+  }
+  payload.view->RefreshPageIndexButtons(payload.page, payload.pageCount, payload.total);
+}
+
+void CMainFrame::OnListEmptyImage(const ListEmptyImagePayload& payload) {
+  Container* list = FindContainer(paintManager_, payload.listName);
+  if (list == nullptr) {
+    Log("丢弃消息 WM_LIST_EMPTY_IMAGE：没有列表 " + payload.listName);
+    return;
+  }
+  if (Control* old = EmptyImageRow(*list)) list->Remove(old);
+  if (list->GetCount() > 0) return;
+
+  bool searchTextEmpty = true;
+  const char* searchBox = payload.listName == "lstAppMarketList" ? "txtAppMarketSearchEdit"
+                          : payload.listName == "lstKnowlegeSearchResult"
+                              ? "txtKnowlegeSearchResultKeyword"
+                              : nullptr;
+  if (searchBox != nullptr) {
+    if (const Control* box = paintManager_.FindControl(searchBox)) {
+      searchTextEmpty = box->GetText().empty();
+    }
+  }
+  const std::string image =
+      EmptyListImage(payload.listName, payload.networkFailure, searchTextEmpty);
+  const Rect area = list->GetPos();
+  const Size natural = EmptyListImageSize(image);
+  const Size shown =
+      area.IsEmpty() ? natural : FitEmptyListImage(natural, {area.Width(), area.Height()});
+
+  // A row that centres the picture; it leaves with the list's next row.
+  auto row = std::make_unique<HorizontalLayout>();
+  row->SetName(payload.listName + kEmptyImageSuffix);
+  row->SetMouseEnabled(false);
+  row->SetFixedHeight(shown.cy + 2 * 24);
+  row->SetInset({0, 24, 0, 24});
+  row->Add(std::make_unique<Control>());
+  auto picture = std::make_unique<Control>();
+  picture->SetName(payload.listName + kEmptyImageSuffix + "_Picture");
+  picture->SetMouseEnabled(false);
+  picture->SetFixedWidth(shown.cx);
+  picture->SetFixedHeight(shown.cy);
+  picture->SetBkImage(image);
+  row->Add(std::move(picture));
+  row->Add(std::make_unique<Control>());
+  list->Add(std::move(row));
+}
+
+void CMainFrame::OnContainerAdd(ContainerAddPayload& payload) {
+  Container* container = FindContainer(paintManager_, payload.containerName);
+  if (container == nullptr || !payload.control) {
+    Log("丢弃消息 WM_CONTAINER_ADD：没有容器 " + payload.containerName + " 或没有控件");
+    return;
+  }
+  container->Add(std::move(payload.control));
+}
+
+void CMainFrame::OnContainerClear(const ContainerClearPayload& payload) {
+  if (Container* container = FindContainer(paintManager_, payload.containerName)) {
+    container->RemoveAll();
+  } else {
+    Log("丢弃消息 WM_CONTAINER_CLEAR：没有容器 " + payload.containerName);
+  }
+}
+
+void CMainFrame::OnUnreadMessages(const UnreadMessagesPayload& payload) {
+  const std::u16string count = Decimal(payload.count);
+  if (auto* button = Lookup<Control>("btnUserMessage")) {
+    button->SetText(u"我的消息(" + count + u")");
+  }
+  if (payload.count > 0) {
+    ShowPopupNotice(this, u"您有(" + count + u")条未读消息，请注意查收。", kUnreadNoticeValue);
+  }
+}
+
+void CMainFrame::OnNoticeClicked(int value) {
+  if (value == kUnreadNoticeValue) ShowUserMessageWindow();
+}
+
+void CMainFrame::SetNetworkIcon(const char* image, std::u16string_view tooltip) {
+  if (networkStateImage_ == nullptr) return;
+  networkStateImage_->SetBkImage(image);
+  networkStateImage_->SetToolTip(std::u16string(tooltip));
+  networkStateImage_->Invalidate();
+}
+
+void CMainFrame::OnNetworkError() {
+  if (networkState_ == NetworkState::Unreachable) return;
+  networkState_ = NetworkState::Unreachable;
+  SetNetworkIcon("network/netstateerror2.png", u"无法访问网络，请检查本地网络链接");
+}
+
+void CMainFrame::OnNetworkRestored() {
+  if (networkState_ == NetworkState::Reachable) return;
+  networkState_ = NetworkState::Reachable;
+  SetNetworkIcon("network/netstateok2.png", u"网络正常");
+  Guard(u"DoRefreshForFAQ", [this] { DoRefreshForFAQ(); });
+  Guard(u"DoRefreshForVideoNavigate", [this] { DoRefreshForVideoNavigate(); });
+  Guard(u"DoRefreshForGameNavigate", [this] { DoRefreshForGameNavigate(); });
+  Guard(u"DoRefreshNavigate", [this] { DoRefreshNavigate(); });
+  Guard(u"DoRefreshForProjectTemplateNavigate", [this] { DoRefreshForProjectTemplateNavigate(); });
+  Guard(u"DoRefreshShareEachDay", [this] { DoRefreshShareEachDay(); });
+  Guard(u"DoRefreshLastestNews", [this] { DoRefreshLastestNews(); });
+  Guard(u"DoRefreshSumaryInfo", [this] { DoRefreshSumaryInfo(); });
+  Guard(u"DoInitAppMarketCategory", [this] { DoInitAppMarketCategory(); });
+  if (user_) {
+    Guard(u"Relogin", [this] { Relogin(); });
+  } else {
+    Guard(u"DoAutoLoginByConfig", [this] { DoAutoLoginByConfig(); });
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+void CMainFrame::OnTimer(std::uint32_t id) {
+  switch (id) {
+    case kNewsTimer:
+      return Guard(u"DoRefreshLastestNews", [this] { DoRefreshLastestNews(); });
+    case kHeartbeatTimer:
+      return Guard(u"SendHeartbeat", [this] { SendHeartbeat(); });
+    case kAdRotationTimer:
+      return Guard(u"OnAdTimer", [this] { OnAdTimer(); });
+    case kSummaryTimer:
+      return Guard(u"DoRefreshSumaryInfo", [this] { DoRefreshSumaryInfo(); });
+    case kSmsCountdownTimer:
+      return Guard(u"RefreshSMSCountdown", [this] { RefreshSMSCountdown(); });
+    case kNetworkProbeTimer:
+      return Guard(u"ProbeNetwork", [this] { ProbeNetwork(); });
+    case kKnowlegeQueueRetryTimer:
+      // It fires once.
+      KillTimer(kKnowlegeQueueRetryTimer);
+      return Guard(u"RestartKnowledgeQueue", [this] { RestartKnowledgeQueue(); });
+    case kUnreadMessagesTimer:
+      return Guard(u"QueryUnreadMessages", [this] { QueryUnreadMessages(); });
+    default:
+      return;
+  }
+}
+
+void CMainFrame::ProbeNetwork() {
+  if (networkState_ != NetworkState::Unreachable) return;
+  if (probeRunning_->exchange(true)) return;
+  platform::MessageLoop& loop = GetContext().Loop();
+  loop.startWorker([&binding = env_.binding, &loop, window = GetHWND(), running = probeRunning_] {
+    try {
+      if (binding.CheckCanVisitInternent()) loop.post(window, shell::WM_NETWORK_RESTORED);
+    } catch (...) {
+      // A probe that fails tells nothing; the next period asks again.
+    }
+    *running = false;
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The skin
+
+void CMainFrame::Receive(const SkinChangedParam& param) {
+  try {
+    ApplySkin(LookOf(param));
+    const StoredSkinValues stored = StoredValuesOf(param);
+    env_.binding.SaveSkinData(env_.binding.programDirectory(), stored.imageMode ? 1 : 0,
+                              stored.colour, Wide(stored.image));
+  } catch (const std::exception& e) {
+    Log(std::string("更换皮肤出现异常:") + e.what());
+  } catch (...) {
+    Log(u"更换皮肤出现未知异常");
+  }
+}
+
+}  // namespace ui

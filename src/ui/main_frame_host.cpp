@@ -1,0 +1,50 @@
+#include "ui/main_frame_host.h"
+
+#include "platform/code_page.h"
+#include "shell/app_directory.h"
+#include "shell/app_log.h"
+#include "shell/program_files.h"
+
+namespace ui {
+
+MainFrameHost::MainFrameHost(shell::MainWindowContext context,
+                             std::unique_ptr<skinui::WindowBackend> backend,
+                             platform::ShellLauncher& shell)
+    : ui_(context.loop, std::move(backend),
+          shell::JoinAppPath(context.appDirectory, shell::kSkinFolder)) {
+  const shell::ZelkLibBinding& binding = context.binding;
+  ui_.SetShell(&shell);
+  ui_.SetLogSink([&binding](const std::string& line) {
+    shell::WriteLog(binding, std::u16string_view(platform::Utf8ToUtf16(line)));
+  });
+  frame_ = std::make_unique<CMainFrame>(
+      ui_, MainFrameEnvironment{context.binding, context.appDirectory, context.updater});
+  created_ = frame_->CreateMainWindow();
+  // After the main window, so that it is the first window the automation sees.
+  if (created_) automation_ = skinui::AutomationServer::StartFromEnvironment(ui_);
+}
+
+MainFrameHost::~MainFrameHost() {
+  if (automation_) automation_->Stop();
+  automation_.reset();
+  frame_.reset();
+}
+
+std::unique_ptr<shell::ClientMainWindow> MainFrameHost::Create(
+    shell::MainWindowContext context, std::unique_ptr<skinui::WindowBackend> backend,
+    platform::ShellLauncher& shell) {
+  auto host = std::make_unique<MainFrameHost>(std::move(context), std::move(backend), shell);
+  if (!host->created()) return nullptr;
+  return host;
+}
+
+void MainFrameHost::CenterAndShow() {
+  frame_->CenterWindow();
+  frame_->ShowWindow(true, true);
+}
+
+void MainFrameHost::ProcessUrlProtocol(const std::u16string& request) {
+  frame_->ProcessUrlProtocol(request);
+}
+
+}  // namespace ui
