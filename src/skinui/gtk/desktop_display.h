@@ -1,0 +1,33 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <string>
+
+namespace skinui::gtk {
+
+// The connection of the process to the desktop's display, opened once before any window.
+// GTK reads nothing from the program's command line (the client takes its whole command line
+// as a request). When the display goes away (the X server ends, the SSH tunnel drops) GTK
+// cannot go on: `onLost` runs (it writes the log line) and the process ends with status 1
+// instead of failing somewhere inside the toolkit.
+class DesktopDisplay {
+ public:
+  // False (with the reason) when no display can be opened.
+  static bool Open(const std::string& programName, std::function<void()> onLost,
+                   std::string& error);
+  // Whether a compositing manager runs (windows can be translucent).
+  static bool Composited();
+  // Raises the window and gives it the keyboard focus. Without a window manager that activates
+  // windows, the focus is set directly: GTK would stamp the request with the time of the
+  // program's last input, and the X server ignores a focus change older than the last one.
+  static void Activate(GtkWidget* toplevel);
+  // Cuts a realized window to `visible` and lets input through only in `input` (null: the
+  // whole window). GDK does not apply a new shape to a realized X11 toplevel, so on X11 the
+  // shapes are set through the X server's shape extension directly.
+  static void Shape(GtkWidget* toplevel, const cairo_region_t* visible,
+                    const cairo_region_t* input);
+};
+
+}  // namespace skinui::gtk
