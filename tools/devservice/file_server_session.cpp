@@ -181,6 +181,8 @@ bool FileServerSession::send(const std::string& frame) {
 }
 
 void FileServerSession::cut() {
+  // Counted before the peer can see the end, so that a test that saw it reads the count.
+  settings_.plan.recordCut();
   if (settings_.cut->reset) {
     // Closing with a zero linger time sends a reset instead of the orderly end.
     const linger abort{1, 0};
@@ -188,7 +190,6 @@ void FileServerSession::cut() {
   } else {
     shutdown(fd_, SHUT_RDWR);
   }
-  settings_.plan.recordCut();
   log("测试开关：连接在发送 " + std::to_string(settings_.cut->afterBytes) + " 字节后" +
       (settings_.cut->reset ? "被重置" : "被断开"));
 }
