@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "devservice/service_log.h"
@@ -22,12 +24,16 @@ using namespace std::string_literals;
 constexpr char kNotOnServer[] = "服务器上不存在文件";
 constexpr char kSecret[] = "TOP-SECRET-CONTENT";
 
-std::string Document() {
-  std::string content(10000, '\0');
-  for (std::size_t i = 0; i < content.size(); ++i) {
-    content[i] = static_cast<char>((i * 31 + 7) % 251);
-  }
+// Bytes without a short period, so that a block served from a wrong offset cannot match.
+std::string PseudoContent(std::size_t size) {
+  std::mt19937 random(size);
+  std::string content(size, '\0');
+  for (char& byte : content) byte = static_cast<char>(random() & 0xFF);
   return content;
+}
+
+std::string Document() {
+  return PseudoContent(10000);
 }
 
 class FileServerTest : public ::testing::Test {
@@ -333,6 +339,50 @@ TEST_F(FileServerTest, PlannedCutsEndTheNextConnectionsAfterTheirBytes) {
   EXPECT_EQ(AskBlock(uncut, "doc.bin", 4096).count, 4096);
   EXPECT_EQ(drops_.cutsDone(), 2);
   EXPECT_EQ(drops_.pending(), 0u);
+}
+
+// What a resuming client sees: each connection is cut at a chosen byte offset of the file
+// (anywhere inside a block frame, length field included), the client keeps the whole blocks it
+// got and asks again from there. 200 cuts later the file has arrived whole.
+TEST_F(FileServerTest, ATransferCutAtTwoHundredOffsetsResumesToTheWholeFile) {
+  const std::string content = PseudoContent(10 * 1024 * 1024);
+  dir_.write("files/Knowlege/large.bin", content);
+  const int port = start();
+  std::mt19937 random(20240101);
+  std::vector<std::size_t> cuts;
+  std::uniform_int_distribution<std::size_t> anywhere(0, content.size() - 1);
+  for (int i = 0; i < 200; ++i) cuts.push_back(anywhere(random));
+  std::sort(cuts.begin(), cuts.end());
+
+  std::string received;
+  std::size_t nextCut = 0;
+  int connections = 0;
+  while (received.size() < content.size() && connections < 300) {
+    ++connections;
+    // Wire bytes up to the frame that holds the chosen offset, then some bytes into it.
+    while (nextCut < cuts.size() && cuts[nextCut] < received.size()) ++nextCut;
+    if (nextCut < cuts.size()) {
+      const std::size_t blocks = (cuts[nextCut] - received.size()) / 4096;
+      std::uniform_int_distribution<std::int64_t> intoFrame(0, 4115);
+      const std::int64_t wireBytes = static_cast<std::int64_t>(blocks) * 4116 + intoFrame(random);
+      ASSERT_TRUE(drops_.add({wireBytes}, 1, false));
+      ++nextCut;
+    }
+    RawFileClient client(port);
+    for (;;) {
+      if (!client.send(RequestImage("large.bin", static_cast<std::int32_t>(received.size()), 0))) {
+        break;
+      }
+      const auto block = ReadBlockImage(client.readAtMost(4116));
+      if (!block) break;  // cut: whatever arrived of this frame is dropped, as the client does
+      ASSERT_EQ(block->offset, static_cast<std::int32_t>(received.size()));
+      received += block->data;
+      if (received.size() >= content.size()) break;
+    }
+  }
+  EXPECT_EQ(drops_.cutsDone(), 200);
+  EXPECT_EQ(connections, 201);
+  EXPECT_TRUE(received == content) << "received " << received.size() << " bytes";
 }
 
 TEST_F(FileServerTest, APlannedResetEndsTheConnectionWithAReset) {
