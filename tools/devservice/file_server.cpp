@@ -72,7 +72,9 @@ FileServer::~FileServer() {
 HostPort FileServer::start() {
   if (listenFd_ >= 0) throw std::logic_error("the file server is already started");
   sockaddr_in address = ResolveListenAddress(settings_.address);
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  // Non-blocking, so that a connection the peer abandons between poll and accept cannot
+  // leave the accept loop blocked where the stop cannot reach it.
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) throw std::runtime_error("cannot create the file server's socket");
   // As the web service: a restart may reuse the port while old connections linger, but a port
   // another program listens on is refused.
