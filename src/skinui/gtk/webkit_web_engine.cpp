@@ -142,11 +142,12 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
     g_signal_connect(content_.get(), "script-message-received::zelk",
                      G_CALLBACK(&WebKitPageView::OnScriptMessage), this);
     webkit_user_content_manager_register_script_message_handler(content_.get(), "zelk");
-    GObjectPtr<WebKitUserScript> shim(
+    WebKitUserScript* shim =
         webkit_user_script_new(kExternalShim, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr));
-    // The manager keeps its own reference to the script.
-    webkit_user_content_manager_add_script(content_.get(), shim.get());
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    // The manager keeps its own reference to the script (a boxed type, not an object).
+    webkit_user_content_manager_add_script(content_.get(), shim);
+    webkit_user_script_unref(shim);
 
     GObjectPtr<WebKitSettings> settings(webkit_settings_new());
     webkit_settings_set_enable_developer_extras(settings.get(), FALSE);
@@ -228,26 +229,35 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
     noScrollBars_ = noScrollBars;
     webkit_user_content_manager_remove_all_style_sheets(content_.get());
     if (!noScrollBars) return;
-    GObjectPtr<WebKitUserStyleSheet> sheet(
+    WebKitUserStyleSheet* sheet =
         webkit_user_style_sheet_new(kNoScrollBars, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                    WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr));
-    webkit_user_content_manager_add_style_sheet(content_.get(), sheet.get());
+                                    WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+    webkit_user_content_manager_add_style_sheet(content_.get(), sheet);
+    webkit_user_style_sheet_unref(sheet);
   }
 
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
     auto* page = static_cast<WebKitPageView*>(self);
+    const char* uri = webkit_web_view_get_uri(view);
     if (event == WEBKIT_LOAD_STARTED) {
       page->failed_ = false;
       page->status_ = 0;
+      page->started_ = uri != nullptr ? uri : "";
       return;
     }
     if (event != WEBKIT_LOAD_FINISHED || page->failed_) return;
-    const char* uri = webkit_web_view_get_uri(view);
     ViewEvent done;
     done.url = uri != nullptr ? uri : "";
     done.status = page->status_;
     // The server answered, but not with the page: a failed navigation with its status.
     done.kind = page->status_ >= 400 ? ViewEvent::Kind::Failed : ViewEvent::Kind::Completed;
+    // WebKit refuses some addresses (restricted ports) by showing an empty page without any
+    // failure: that is no page loaded.
+    if (done.url == "about:blank" && !page->started_.empty() && page->started_ != "about:blank") {
+      done.kind = ViewEvent::Kind::Failed;
+      done.url = page->started_;
+      done.status = 0;
+    }
     page->Post(std::move(done));
   }
 
@@ -324,6 +334,7 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   bool visible_ = false;
   bool failed_ = false;
   int status_ = 0;
+  std::string started_;  // the address the current navigation started with
   bool noScrollBars_ = false;
 };
 

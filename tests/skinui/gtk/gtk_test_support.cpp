@@ -159,7 +159,7 @@ bool PointerTo(const Window& window, Point client) {
 void GtkFixture::SetUp() {
   SKIP_WITHOUT_DESKTOP();
   loop_ = std::make_unique<gtk::GlibMessageLoop>();
-  auto backend = std::make_unique<gtk::GtkBackend>(*loop_);
+  auto backend = std::make_unique<gtk::GtkBackend>(*loop_, BackendOptions());
   backend_ = backend.get();
   context_ = std::make_unique<UiContext>(*loop_, std::move(backend), AppDirectory() + "/Skin/Zelk");
   context_->SetLogSink([this](const std::string& line) { log_.push_back(line); });

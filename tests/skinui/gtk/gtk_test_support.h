@@ -112,6 +112,7 @@ class GtkFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  virtual skinui::gtk::GtkBackendOptions BackendOptions() { return {}; }
   // Creates, centres and shows a frame from a layout and waits until it is painted.
   TestFrame& Open(const std::string& xml, std::uint32_t exStyle = 0,
                   const std::string& className = "UIGtkTestFrame");
