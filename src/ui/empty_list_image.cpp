@@ -5,7 +5,8 @@
 namespace ui {
 namespace {
 
-constexpr int kMargin = 16;
+// Above and below the picture, as the row that shows it leaves.
+constexpr int kMargin = 24;
 
 }  // namespace
 

@@ -15,8 +15,9 @@ std::string EmptyListImage(std::string_view listName, bool networkFailure, bool 
 // The picture's natural size.
 skinui::Size EmptyListImageSize(std::string_view image);
 
-// The size the picture is shown at inside a list of the given size: its natural size, scaled
-// down (keeping its proportions) when the list is smaller than the picture and a margin.
+// The size the picture is shown at inside a list of the given inner size: its natural size,
+// scaled down (keeping its proportions) when the list is smaller than the picture and a margin
+// of 24 pixels on each side.
 skinui::Size FitEmptyListImage(skinui::Size picture, skinui::Size list);
 
 }  // namespace ui

@@ -58,6 +58,7 @@ constexpr std::array<std::u16string_view, 4> kKnowlegeSearchTypes = {u"全部", 
 
 constexpr int kUnreadNoticeValue = 30001;
 constexpr const char* kEmptyImageSuffix = "_EmptyImage";
+constexpr int kEmptyImageMargin = 24;
 constexpr int kRestoreSettleMs = 300;
 
 std::u16string Wide(std::string_view utf8) {
@@ -864,7 +865,7 @@ void CMainFrame::OnListEmptyImage(const ListEmptyImagePayload& payload) {
   }
   const std::string image =
       EmptyListImage(payload.listName, payload.networkFailure, searchTextEmpty);
-  const Rect area = list->GetPos();
+  const Rect area = list->GetPos().Deflated(list->GetInset());
   const Size natural = EmptyListImageSize(image);
   const Size shown =
       area.IsEmpty() ? natural : FitEmptyListImage(natural, {area.Width(), area.Height()});
@@ -873,8 +874,8 @@ void CMainFrame::OnListEmptyImage(const ListEmptyImagePayload& payload) {
   auto row = std::make_unique<HorizontalLayout>();
   row->SetName(payload.listName + kEmptyImageSuffix);
   row->SetMouseEnabled(false);
-  row->SetFixedHeight(shown.cy + 2 * 24);
-  row->SetInset({0, 24, 0, 24});
+  row->SetFixedHeight(shown.cy + 2 * kEmptyImageMargin);
+  row->SetInset({0, kEmptyImageMargin, 0, kEmptyImageMargin});
   row->Add(std::make_unique<Control>());
   auto picture = std::make_unique<Control>();
   picture->SetName(payload.listName + kEmptyImageSuffix + "_Picture");
