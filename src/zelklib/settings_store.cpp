@@ -62,7 +62,14 @@ std::string SettingsStore::keyPath() const {
   return JoinFolder(JoinFolder(programDir_, "Data"), ".key");
 }
 
+bool SettingsStore::usable() const {
+  // Settings live in the program's own folder; a relative or empty folder would put them
+  // wherever the caller happens to stand.
+  return !programDir_.empty() && programDir_.front() == '/';
+}
+
 Json::Value SettingsStore::read() const {
+  if (!usable()) return Json::Value(Json::objectValue);
   const std::string path = settingsPath();
   std::string text;
   if (!platform::ReadWholeFile(path, text)) return Json::Value(Json::objectValue);
@@ -79,6 +86,7 @@ Json::Value SettingsStore::read() const {
 }
 
 bool SettingsStore::write(const Json::Value& root) const {
+  if (!usable()) return false;
   if (!ensurePrivateFolder(JoinFolder(programDir_, "Data"))) return false;
   Json::StreamWriterBuilder builder;
   builder["indentation"] = "  ";
@@ -89,6 +97,7 @@ bool SettingsStore::write(const Json::Value& root) const {
 
 template <class Change>
 void SettingsStore::update(Change change) const {
+  if (!usable()) return;
   std::lock_guard lock(settingsMutex());
   Json::Value root = read();
   change(root);

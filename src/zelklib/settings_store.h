@@ -40,6 +40,7 @@ class SettingsStore {
   std::string keyPath() const;
 
  private:
+  bool usable() const;
   Json::Value read() const;
   bool write(const Json::Value& root) const;
   // Reads, lets the change edit the document, writes it back: one step under the lock.

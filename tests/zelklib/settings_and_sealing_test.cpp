@@ -153,6 +153,23 @@ TEST_F(Settings, AReplacedOrExposedKeyLosesThePasswordButNothingElse) {
   EXPECT_EQ(store_.loadLogin().password, "fresh");
 }
 
+TEST_F(Settings, AnEmptyOrRelativeProgramFolderStoresNothingAnywhere) {
+  // Whatever the caller's working folder, nothing lands there.
+  const std::string previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  for (const std::string folder : {"", "relative", "./x"}) {
+    const SettingsStore store(folder);
+    store.saveSkin({true, 0xFF112233u, "bg.jpg"});
+    store.saveDownloadFolder("/tmp/a");
+    store.saveLogin({"13800138000", "pw", true, true});
+    EXPECT_FALSE(store.loadSkin().imageMode);
+    EXPECT_EQ(store.loadDownloadFolder(), "");
+    EXPECT_EQ(store.loadLogin().loginId, "");
+  }
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
+}
+
 TEST_F(Settings, ACorruptFileIsKeptAsideAndFallbacksAreUsed) {
   dir_.write("Data/settings.json", "{\"skin\": {\"imageMode\": 1, ");
   EXPECT_FALSE(store_.loadSkin().imageMode);
