@@ -886,6 +886,30 @@ void CooperationMarks(const std::string& dir) {
       mark.glyph(cr, 11, 11, 22);
     });
   }
+  // The numbered steps of the cooperation and the arrows between them.
+  Write(dir + "/cooperation/step.png", 36, 36, [](cairo_t* cr) {
+    cairo_arc(cr, 18, 18, 17, 0, 2 * M_PI);
+    Gradient(cr, 0, 36, 0x5FA8F5, kBlue);
+    cairo_fill_preserve(cr);
+    White(cr, 0.6);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+  });
+  Write(dir + "/cooperation/arrow.png", 60, 12, [](cairo_t* cr) {
+    Rgb(cr, 0xB7C6D6);
+    cairo_set_line_width(cr, 1.5);
+    const double dashes[] = {4, 4};
+    cairo_set_dash(cr, dashes, 2, 0);
+    cairo_move_to(cr, 2, 6);
+    cairo_line_to(cr, 52, 6);
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0);
+    Pen(cr, 1.5);
+    cairo_move_to(cr, 52, 2);
+    cairo_line_to(cr, 57, 6);
+    cairo_line_to(cr, 52, 10);
+    cairo_stroke(cr);
+  });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -22,7 +22,7 @@ set(_main_skin_images
   knowlege/nav_search.png knowlege/nav_downloading.png knowlege/nav_downloaded.png
   knowlege/nav_folder.png knowlege/search_mark.png
   home/apps_empty.png cooperation/card_docs.png cooperation/card_apps.png
-  cooperation/card_ads.png share_to/sharebtn_16.png share_to/sharebtn_32.png AdDefault.jpg
+  cooperation/card_ads.png cooperation/step.png cooperation/arrow.png share_to/sharebtn_16.png share_to/sharebtn_32.png AdDefault.jpg
   nodatainfo.png net_error.png nosearchfiles.png nosearchapp.png
   skin/bg01.png skin/bg02.png skin/bg03.png skin/bg04.png skin/bg05.png skin/bg06.png
   skin/bg07.png skin/bg08.png skin/choice_hot.png skin/choice_pushed.png)
