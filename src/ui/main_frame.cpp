@@ -171,7 +171,7 @@ std::intptr_t CMainFrame::HandleMessage(std::uint32_t message, std::uintptr_t wP
       OpenHelpPage();
       return 0;
     case WM_TIMER:
-      if (wParam >= kNewsTimer && wParam <= kUnreadMessagesTimer && wParam % 10 == 0) {
+      if (IsFrameTimer(wParam)) {
         OnTimer(static_cast<std::uint32_t>(wParam));
         return 0;
       }

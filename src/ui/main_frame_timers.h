@@ -15,6 +15,18 @@ inline constexpr std::uint32_t kNetworkProbeTimer = 70;        // is the interne
 inline constexpr std::uint32_t kKnowlegeQueueRetryTimer = 80;  // one retry of the queue
 inline constexpr std::uint32_t kUnreadMessagesTimer = 90;      // unread-message count
 
+// Every timer of the frame; other window timers belong to controls (animations and the like).
+inline constexpr std::array<std::uint32_t, 8> kFrameTimers = {
+    kNewsTimer,         kHeartbeatTimer,    kAdRotationTimer,         kSummaryTimer,
+    kSmsCountdownTimer, kNetworkProbeTimer, kKnowlegeQueueRetryTimer, kUnreadMessagesTimer};
+
+constexpr bool IsFrameTimer(std::uintptr_t id) {
+  for (const std::uint32_t timer : kFrameTimers) {
+    if (timer == id) return true;
+  }
+  return false;
+}
+
 inline constexpr std::int64_t kSmsCountdownPeriodMs = 1000;
 inline constexpr std::int64_t kKnowlegeQueueRetryDelayMs = 10000;
 
