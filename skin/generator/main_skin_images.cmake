@@ -18,7 +18,8 @@ set(_main_skin_images
   common/checkbox_normal.png common/checkbox_hot.png common/checkbox_checked.png
   common/nav_selected.png common/nav_hot.png common/loading_page.png
   app_market/lefttab_over.png app_market/lefttab_down.png
-  user/menu_arrow.png user/avatar_default.png
+  user/menu_arrow.png user/avatar_default.png user/avatar_hot.png
+  user/avatar_pushed.png
   knowlege/nav_search.png knowlege/nav_downloading.png knowlege/nav_downloaded.png
   knowlege/nav_folder.png knowlege/search_mark.png
   home/apps_empty.png cooperation/card_docs.png cooperation/card_apps.png

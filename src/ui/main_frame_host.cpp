@@ -48,3 +48,14 @@ void MainFrameHost::ProcessUrlProtocol(const std::u16string& request) {
 }
 
 }  // namespace ui
+
+// Sanitizer builds of the program: fontconfig keeps its configuration and caches until the
+// process ends, and Pango hands fonts over through GLib primitives the thread checker cannot
+// see; neither is a fault of the client. Weak, so that the program's own entry point may name
+// suppressions of its own instead.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+extern "C" __attribute__((weak)) const char* __tsan_default_suppressions() {
+  return "race:libfontconfig.so\nrace:libglib-2.0.so\nrace:libcairo.so\nrace:libpango\n";
+}
