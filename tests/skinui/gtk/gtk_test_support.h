@@ -20,6 +20,7 @@
 #include "skinui/window.h"
 #include "skinui/window_messages.h"
 #include "support/temp_dir.h"
+#include "test_process.h"
 #include "virtual_display.h"
 
 namespace skinui_gtk_test {

@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <sstream>
 
-extern char** environ;
-
 namespace skinui_gtk_test {
 
 namespace {
@@ -107,46 +105,6 @@ void VirtualDisplay::Stop() {
   ::kill(pid_, SIGTERM);
   ::waitpid(pid_, nullptr, 0);
   pid_ = -1;
-}
-
-int RunProgram(const std::vector<std::string>& argv, const std::string& display,
-               std::string* output) {
-  int fds[2] = {-1, -1};
-  if (output != nullptr && ::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::vector<std::string> environment;
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (display.empty() || std::strncmp(*e, "DISPLAY=", 8) != 0) environment.emplace_back(*e);
-  }
-  if (!display.empty()) environment.push_back("DISPLAY=" + display);
-  std::vector<char*> envp;
-  for (auto& e : environment) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid < 0) return -1;
-  if (pid == 0) {
-    if (output != nullptr) ::dup2(fds[1], 1);
-    ::execvpe(args[0], args.data(), envp.data());
-    ::_exit(127);
-  }
-  if (output != nullptr) {
-    ::close(fds[1]);
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) output->append(buffer, n);
-    ::close(fds[0]);
-  }
-  int status = 0;
-  if (::waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool Xdo(const std::vector<std::string>& arguments, const std::string& display) {
-  std::vector<std::string> argv = {"xdotool"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return RunProgram(argv, display) == 0;
 }
 
 }  // namespace skinui_gtk_test

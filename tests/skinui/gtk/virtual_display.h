@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <string>
-#include <vector>
 
 namespace skinui_gtk_test {
 
@@ -33,13 +32,5 @@ class VirtualDisplay {
   pid_t pid_ = -1;
   std::string name_;
 };
-
-// Runs a program to its end with DISPLAY set to `display` (empty: as this process has it);
-// its exit status, or -1.
-int RunProgram(const std::vector<std::string>& argv, const std::string& display = "",
-               std::string* output = nullptr);
-
-// Runs xdotool with the arguments; true when it succeeded.
-bool Xdo(const std::vector<std::string>& arguments, const std::string& display = "");
 
 }  // namespace skinui_gtk_test

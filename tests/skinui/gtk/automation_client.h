@@ -1,0 +1,31 @@
+#pragma once
+
+#include <json/json.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+namespace skinui_gtk_test {
+
+// One connection to a program's automation socket: a JSON request per line, a JSON answer per
+// line.
+class AutomationClient {
+ public:
+  AutomationClient() = default;
+  ~AutomationClient();
+  AutomationClient(const AutomationClient&) = delete;
+  AutomationClient& operator=(const AutomationClient&) = delete;
+
+  // Connects and answers a ping, waiting (real time, bounded) for the program to listen.
+  bool Connect(const std::string& path, int timeoutMs);
+  // The answer, or null when the connection failed.
+  Json::Value Call(const std::string& cmd,
+                   std::initializer_list<std::pair<const char*, Json::Value>> fields = {});
+
+ private:
+  bool TryConnect(const std::string& path);
+  int fd_ = -1;
+};
+
+}  // namespace skinui_gtk_test
