@@ -55,6 +55,8 @@ std::intptr_t TestFrame::HandleMessage(std::uint32_t message, std::uintptr_t wPa
     case WM_SYSCOMMAND:
     case WM_KEYDOWN:
     case WM_HELP:
+    case WM_MOUSEWHEEL:
+    case WM_LBUTTONDBLCLK:
       seen.push_back({"msg:" + std::to_string(message), "", wParam});
       break;
     default:

@@ -38,6 +38,8 @@ constexpr std::uintptr_t kKeyDown = 0x100;
 constexpr std::uintptr_t kKillFocus = 0x0008;
 constexpr std::uintptr_t kExitSizeMove = 0x0232;
 constexpr std::uintptr_t kSysCommand = 0x0112;
+constexpr std::uintptr_t kMouseWheel = 0x020A;
+constexpr std::uintptr_t kDoubleClick = 0x0203;
 
 std::string Msg(std::uintptr_t message) {
   return "msg:" + std::to_string(message);
@@ -98,6 +100,25 @@ TEST_F(GtkWindowTest, HotStateFollowsThePointerAndAClickAtAButtonIsItsClick) {
   // Leaving the window clears the hot state.
   ASSERT_TRUE(Xdo({"mousemove", "--sync", "5", "5"}));
   EXPECT_TRUE(PumpUntil(*loop_, [&] { return frame.GetPaintManager().GetHot() == nullptr; }));
+}
+
+TEST_F(GtkWindowTest, WheelAndDoubleClickReachTheWindowAsItsMessages) {
+  TestFrame& frame = Open(kLayout);
+  const Rect space = PosOf(frame, "ctlSpace");
+  ASSERT_TRUE(PointerTo(frame, space.Center()));
+  // Button 5 is a notch towards the user, button 4 one away from the user.
+  ASSERT_TRUE(Xdo({"click", "5"}));
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return frame.Saw(Msg(kMouseWheel)); }));
+  ASSERT_TRUE(Xdo({"click", "4"}));
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return frame.Count(Msg(kMouseWheel)) == 2; }));
+  std::vector<int> deltas;
+  for (const Seen& s : frame.seen) {
+    if (s.what == Msg(kMouseWheel)) deltas.push_back(static_cast<std::int16_t>(s.wParam >> 16));
+  }
+  EXPECT_EQ(deltas, (std::vector<int>{-120, 120}));
+  // The window's class asks for double clicks.
+  ASSERT_TRUE(Xdo({"click", "--repeat", "2", "--delay", "60", "1"}));
+  EXPECT_TRUE(PumpUntil(*loop_, [&] { return frame.Count(Msg(kDoubleClick)) == 1; }));
 }
 
 TEST_F(GtkWindowTest, DraggingTheCaptionMovesTheWindow) {
