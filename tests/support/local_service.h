@@ -13,17 +13,30 @@
 
 namespace net_testing {
 
+// What the fixture starts besides the web service.
+struct LocalServiceOptions {
+  // Also run the file server on a free loopback port; the address endpoint then names it.
+  bool withFiles = false;
+  // The folder it serves, one folder per store; empty: the sample files the build generated.
+  std::string filesRoot;
+};
+
 // The local development service on a loopback port of the system's choice, and the real
 // support library of the staged application folder pointed at it: the client's whole road to
 // the service, with a log in a temporary program folder.
 class LocalService {
  public:
-  LocalService() {
+  explicit LocalService(const LocalServiceOptions& startWith = {}) {
     devservice::ServiceOptions options;
     options.http = devservice::HostPort{"127.0.0.1", 0};
     options.dataDir = devservice::DefaultDataDir();
     options.keyDir = devservice::DefaultKeyDir();
     options.stateDir = dir_.path() + "/state";
+    if (startWith.withFiles) {
+      options.files = devservice::HostPort{"127.0.0.1", 0};
+      options.filesRoot =
+          startWith.filesRoot.empty() ? devservice::DefaultFilesRoot() : startWith.filesRoot;
+    }
     service_ = std::make_unique<devservice::DevService>(options, platform::SystemClock::instance(),
                                                         /*echoLog=*/false);
     port_ = service_->start();
@@ -39,6 +52,11 @@ class LocalService {
   const shell::ZelkLibBinding& lib() const { return lib_; }
   std::string logText() const { return dir_.read("Log/Zelk.log"); }
   int port() const { return port_; }
+  // The file server's port; 0 when it was not started.
+  int filesPort() const {
+    const auto address = service_->filesAddress();
+    return address ? address->port : 0;
+  }
 
  private:
   testing_support::TempDir dir_;
