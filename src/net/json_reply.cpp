@@ -34,7 +34,13 @@ std::optional<Json::Value> ParseServiceReply(std::string_view ansiReply) {
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   Json::Value root;
   std::string errors;
-  if (!reader->parse(ansiReply.data(), ansiReply.data() + ansiReply.size(), &root, &errors)) {
+  try {
+    if (!reader->parse(ansiReply.data(), ansiReply.data() + ansiReply.size(), &root, &errors)) {
+      return std::nullopt;
+    }
+  } catch (const Json::Exception&) {
+    // The reader raises instead of failing on some inputs (nesting beyond its depth limit):
+    // to the caller that is a reply it cannot parse like any other.
     return std::nullopt;
   }
   if (!root.isObject()) return std::nullopt;

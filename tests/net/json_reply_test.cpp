@@ -24,6 +24,18 @@ TEST(JsonReply, TextsThatAreNoObjectCannotBeParsed) {
   EXPECT_TRUE(ParseServiceReply("// note\n{\"result\":1}").has_value());
 }
 
+TEST(JsonReply, NestingBeyondTheReadersDepthLimitIsNoReplyInsteadOfAnException) {
+  const auto nested = [](std::size_t depth) {
+    return R"({"result":1,"data":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
+  };
+  std::optional<Json::Value> reply;
+  EXPECT_NO_THROW(reply = ParseServiceReply(nested(5000)));
+  EXPECT_FALSE(reply.has_value());
+  reply = ParseServiceReply(nested(500));
+  ASSERT_TRUE(reply.has_value());
+  EXPECT_EQ(ReplyResult(*reply), 1);
+}
+
 TEST(JsonReply, AHugeReplyParses) {
   std::string big = R"({"result":1,"list":[)";
   const std::string item =
