@@ -25,6 +25,7 @@
 #include "skinui/vertical_layout.h"
 #include "skinui/window_messages.h"
 #include "ui/account_area_layout.h"
+#include "ui/download_receiver.h"
 #include "ui/empty_list_image.h"
 #include "ui/enter_focus_chain.h"
 #include "ui/login_option_pair.h"
@@ -717,6 +718,21 @@ std::unique_ptr<T> CMainFrame::TakePayload(std::uint32_t message, platform::Payl
   return taken;
 }
 
+template <class Message>
+void CMainFrame::RouteDownloadMessage(knowledge::StoreFileKind kind,
+                                      void (CMainFrame::*toKnowledge)(const Message&),
+                                      void (CMainFrame::*toAppCenter)(const Message&),
+                                      const Message& message) {
+  switch (DownloadReceiverFor(kind)) {
+    case DownloadReceiver::KnowledgeLists:
+      return (this->*toKnowledge)(message);
+    case DownloadReceiver::AppCenter:
+      return (this->*toAppCenter)(message);
+    case DownloadReceiver::Nobody:
+      return;
+  }
+}
+
 void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& payload) {
   using namespace shell;
   switch (message) {
@@ -739,11 +755,23 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
     case WM_APP_CATEGORY_SELECT:
       return OnAppCategorySelect(payload);
     case WM_DOWNLOAD_STARTED:
-      return OnDownloadStarted(payload);
+      if (auto p = TakePayload<knowledge::DownloadStarted>(message, payload)) {
+        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadStarted,
+                             &CMainFrame::OnAppDownloadStarted, *p);
+      }
+      return;
     case WM_DOWNLOAD_PROGRESS:
-      return OnDownloadProgress(payload);
+      if (auto p = TakePayload<knowledge::DownloadProgress>(message, payload)) {
+        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadProgress,
+                             &CMainFrame::OnAppDownloadProgress, *p);
+      }
+      return;
     case WM_DOWNLOAD_ENDED:
-      return OnDownloadEnded(payload);
+      if (auto p = TakePayload<knowledge::DownloadEnded>(message, payload)) {
+        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadEnded,
+                             &CMainFrame::OnAppDownloadEnded, *p);
+      }
+      return;
     case WM_HOME_APPS_REFRESH:
       return DoRefreshHomeAppButtons();
     case WM_LIST_EMPTY_IMAGE:

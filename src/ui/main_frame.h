@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "knowledge/download_messages.h"
 #include "platform/payload.h"
 #include "platform/recursive_mutex.h"
 #include "shell/update_check.h"
@@ -180,9 +181,14 @@ class CMainFrame : public skinui::Window,
   virtual void CheckKnowlegeResultRow(skinui::Control& row);
   virtual void OnAppCategoryAdd(platform::Payload& payload);
   virtual void OnAppCategorySelect(platform::Payload& payload);
-  virtual void OnDownloadStarted(platform::Payload& payload);
-  virtual void OnDownloadProgress(platform::Payload& payload);
-  virtual void OnDownloadEnded(platform::Payload& payload);
+  // The download engines' messages, passed on by the kind of the file: knowledge documents to
+  // the knowledge lists, app packages and platform runtimes to the app center.
+  virtual void OnKnowledgeDownloadStarted(const knowledge::DownloadStarted& started);
+  virtual void OnKnowledgeDownloadProgress(const knowledge::DownloadProgress& progress);
+  virtual void OnKnowledgeDownloadEnded(const knowledge::DownloadEnded& ended);
+  virtual void OnAppDownloadStarted(const knowledge::DownloadStarted& started);
+  virtual void OnAppDownloadProgress(const knowledge::DownloadProgress& progress);
+  virtual void OnAppDownloadEnded(const knowledge::DownloadEnded& ended);
   virtual void DoAfterRegister(platform::Payload& payload);
   virtual void DoAfterLogin(platform::Payload& payload);
   virtual void DoAfterChangePassword(platform::Payload& payload);
@@ -239,6 +245,11 @@ class CMainFrame : public skinui::Window,
   void RoutePrivateMessage(std::uint32_t message, platform::Payload& payload);
   template <class T>
   std::unique_ptr<T> TakePayload(std::uint32_t message, platform::Payload& payload);
+  template <class Message>
+  void RouteDownloadMessage(knowledge::StoreFileKind kind,
+                            void (CMainFrame::*toKnowledge)(const Message&),
+                            void (CMainFrame::*toAppCenter)(const Message&),
+                            const Message& message);
   void OnListAddItem(ListItemPayload& payload);
   void OnListShowLoading(const ListLoadingPayload& payload);
   void OnViewEnable(const ViewEnablePayload& payload);

@@ -66,9 +66,12 @@ void CMainFrame::QueryUnreadMessages() {}
 void CMainFrame::CheckKnowlegeResultRow(skinui::Control&) {}
 void CMainFrame::OnAppCategoryAdd(platform::Payload&) {}
 void CMainFrame::OnAppCategorySelect(platform::Payload&) {}
-void CMainFrame::OnDownloadStarted(platform::Payload&) {}
-void CMainFrame::OnDownloadProgress(platform::Payload&) {}
-void CMainFrame::OnDownloadEnded(platform::Payload&) {}
+void CMainFrame::OnKnowledgeDownloadStarted(const knowledge::DownloadStarted&) {}
+void CMainFrame::OnKnowledgeDownloadProgress(const knowledge::DownloadProgress&) {}
+void CMainFrame::OnKnowledgeDownloadEnded(const knowledge::DownloadEnded&) {}
+void CMainFrame::OnAppDownloadStarted(const knowledge::DownloadStarted&) {}
+void CMainFrame::OnAppDownloadProgress(const knowledge::DownloadProgress&) {}
+void CMainFrame::OnAppDownloadEnded(const knowledge::DownloadEnded&) {}
 void CMainFrame::DoAfterRegister(platform::Payload&) {}
 void CMainFrame::DoAfterLogin(platform::Payload&) {}
 void CMainFrame::DoAfterChangePassword(platform::Payload&) {}

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/dynamic_library.h"
 #include "platform/headless_message_loop.h"
 #include "platform/shell_open.h"
@@ -61,6 +63,15 @@ class RecordingFrame : public ui::CMainFrame {
 
   void ProcessUrlProtocol(const std::u16string& request) override {
     urlRequests.push_back(request);
+  }
+  // The list mutex is held by the window thread (checked from another thread, where a
+  // recursive mutex cannot be taken while it is held).
+  bool ListMutexHeld() {
+    return !std::async(std::launch::async, [this] {
+              const bool got = ListMutex().try_lock();
+              if (got) ListMutex().unlock();
+              return got;
+            }).get();
   }
   // Calls recorded since the last Clear.
   std::vector<std::string> Take() {
@@ -139,9 +150,17 @@ class RecordingFrame : public ui::CMainFrame {
   UI_RECORD_NAME(OnAdButtonClick)
   UI_RECORD_PAYLOAD(OnAppCategoryAdd)
   UI_RECORD_PAYLOAD(OnAppCategorySelect)
-  UI_RECORD_PAYLOAD(OnDownloadStarted)
-  UI_RECORD_PAYLOAD(OnDownloadProgress)
-  UI_RECORD_PAYLOAD(OnDownloadEnded)
+#define UI_RECORD_DOWNLOAD(op, Message)                                     \
+  void op(const knowledge::Message& message) override {                     \
+    Note(std::string(#op) + ":" + platform::Utf16ToUtf8(message.FileName) + \
+         (ListMutexHeld() ? ":locked" : ":unlocked"));                      \
+  }
+  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadStarted, DownloadStarted)
+  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadProgress, DownloadProgress)
+  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadEnded, DownloadEnded)
+  UI_RECORD_DOWNLOAD(OnAppDownloadStarted, DownloadStarted)
+  UI_RECORD_DOWNLOAD(OnAppDownloadProgress, DownloadProgress)
+  UI_RECORD_DOWNLOAD(OnAppDownloadEnded, DownloadEnded)
   UI_RECORD_PAYLOAD(DoAfterRegister)
   UI_RECORD_PAYLOAD(DoAfterLogin)
   UI_RECORD_PAYLOAD(DoAfterChangePassword)

@@ -505,18 +505,48 @@ TEST_F(FrameTest, FeatureMessagesReachTheirFeatures) {
   RecordingFrame& f = Open();
   f.Take();
   for (const std::uint32_t message :
-       {WM_APP_CATEGORY_ADD, WM_APP_CATEGORY_SELECT, WM_DOWNLOAD_STARTED, WM_DOWNLOAD_PROGRESS,
-        WM_DOWNLOAD_ENDED, WM_HOME_APPS_REFRESH, WM_REGISTER_REPLY, WM_LOGIN_REPLY,
-        WM_CHANGE_PASSWORD_REPLY, WM_SMS_CODE_REPLY, WM_DOWNLOAD_PERMISSION, WM_FLY_ICON_STEP,
-        WM_FLY_ICON_END, WM_AVATAR_RELOAD}) {
+       {WM_APP_CATEGORY_ADD, WM_APP_CATEGORY_SELECT, WM_HOME_APPS_REFRESH, WM_REGISTER_REPLY,
+        WM_LOGIN_REPLY, WM_CHANGE_PASSWORD_REPLY, WM_SMS_CODE_REPLY, WM_DOWNLOAD_PERMISSION,
+        WM_FLY_ICON_STEP, WM_FLY_ICON_END, WM_AVATAR_RELOAD}) {
     Post(message);
   }
   EXPECT_EQ(f.Take(),
             (std::vector<std::string>{
-                "OnAppCategoryAdd", "OnAppCategorySelect", "OnDownloadStarted",
-                "OnDownloadProgress", "OnDownloadEnded", "DoRefreshHomeAppButtons",
+                "OnAppCategoryAdd", "OnAppCategorySelect", "DoRefreshHomeAppButtons",
                 "DoAfterRegister", "DoAfterLogin", "DoAfterChangePassword", "DoAfterSendSMSCode",
                 "OnDownloadPermission", "OnFlyIconStep", "OnFlyIconEnd", "LoadUserImage"}));
+}
+
+TEST_F(FrameTest, DownloadMessagesGoByTheKindOfTheirFileUnderTheListMutex) {
+  RecordingFrame& f = Open();
+  f.Take();
+  using knowledge::StoreFileKind;
+  PostPayload(WM_DOWNLOAD_STARTED,
+              knowledge::DownloadStarted{u"规范.pdf", StoreFileKind::Knowlege});
+  PostPayload(WM_DOWNLOAD_PROGRESS,
+              knowledge::DownloadProgress{u"规范.pdf", StoreFileKind::Knowlege, 100, 50});
+  PostPayload(WM_DOWNLOAD_ENDED,
+              knowledge::DownloadEnded{u"规范.pdf", StoreFileKind::Knowlege, 3, u""});
+  PostPayload(WM_DOWNLOAD_STARTED, knowledge::DownloadStarted{u"tool.zip", StoreFileKind::App});
+  PostPayload(WM_DOWNLOAD_PROGRESS,
+              knowledge::DownloadProgress{u"dotnet.exe", StoreFileKind::Platform, 10, 1});
+  PostPayload(WM_DOWNLOAD_ENDED,
+              knowledge::DownloadEnded{u"tool.zip", StoreFileKind::App, 5, u"服务器上不存在文件"});
+  PostPayload(WM_DOWNLOAD_ENDED,
+              knowledge::DownloadEnded{u"face.png", StoreFileKind::UserProfile, 3, u""});
+  PostPayload(WM_DOWNLOAD_STARTED,
+              knowledge::DownloadStarted{u"odd", static_cast<StoreFileKind>(9)});
+  EXPECT_EQ(f.Take(), (std::vector<std::string>{
+                          "OnKnowledgeDownloadStarted:规范.pdf:locked",
+                          "OnKnowledgeDownloadProgress:规范.pdf:locked",
+                          "OnKnowledgeDownloadEnded:规范.pdf:locked",
+                          "OnAppDownloadStarted:tool.zip:locked",
+                          "OnAppDownloadProgress:dotnet.exe:locked",
+                          "OnAppDownloadEnded:tool.zip:locked",
+                      }));
+  EXPECT_FALSE(LockProbe::HeldByAnotherThread(f.ListMutex()));
+  Post(WM_DOWNLOAD_ENDED);
+  EXPECT_TRUE(Logged("丢弃消息 WM_DOWNLOAD_ENDED"));
 }
 
 TEST_F(FrameTest, ARequestOfALaterStartIsReadWithoutQuotesAndTheWindowComesForward) {
