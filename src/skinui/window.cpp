@@ -273,6 +273,8 @@ void Window::PaintTo(cairo_t* cr) {
 }
 
 bool Window::Screenshot(const std::string& path) {
+  // What is on screen first: web views and text entries are not painted by the library.
+  if (GetNative() != nullptr && IsVisible() && GetNative()->CaptureToPng(path)) return true;
   const Rect client = GetClientRect();
   if (client.IsEmpty()) return false;
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(

@@ -46,6 +46,12 @@ class NativeWindow {
   virtual void EndTextInput() = 0;
   // A view for a web-browser control of this window.
   virtual std::unique_ptr<WebView> CreateWebView(WebBrowser& browser) = 0;
+  // Writes what the window shows on screen (native overlays such as web views included) as a
+  // PNG file. False when the backend has no screen to read; the library then paints itself.
+  virtual bool CaptureToPng(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 // Creates native windows and knows the screen.

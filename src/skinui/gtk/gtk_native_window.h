@@ -56,7 +56,7 @@ class GtkNativeWindow final : public NativeWindow,
   // Whether the window is kept off the screen because it needs a compositor that is missing.
   bool SuppressedWithoutCompositor() const { return layered_ && !translucent_; }
   // Writes what the window shows (painting, text entry and web views) as a PNG file.
-  bool CaptureToPng(const std::string& path);
+  bool CaptureToPng(const std::string& path) override;
   // Through the window library's log.
   void Log(const std::string& line) const;
 

@@ -1,6 +1,7 @@
 // The window library's desktop program on a virtual display of its own, driven only from
 // outside: the automation socket for what the program shows, xdotool for real X input,
 // ImageMagick for pictures of the screen. Also the client program itself on the desktop.
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -248,6 +249,25 @@ TEST_F(GtkProgramTest, ScreenshotsOfTheMessageBoxTheNoticeAndAWebView) {
     ASSERT_EQ(RunProgram({"identify", "-format", "%wx%h", dir_.file(name)}, "", &size), 0);
     EXPECT_EQ(size, std::to_string(rect.width()) + "x" + std::to_string(rect.height())) << name;
   }
+  // The automation's screenshot of a window on the desktop holds what its web view shows (the
+  // page's blue title band), not the blank the library would paint there.
+  const Json::Value web = Control("ie_for_demo");
+  const Json::Value demoShot =
+      client_.Call("screenshot", {{"window", kDemo}, {"path", dir_.file("automation-web.png")}});
+  ASSERT_TRUE(demoShot["ok"].asBool());
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> png(
+      cairo_image_surface_create_from_png(dir_.file("automation-web.png").c_str()),
+      &cairo_surface_destroy);
+  ASSERT_EQ(cairo_surface_status(png.get()), CAIRO_STATUS_SUCCESS);
+  const int x = (web["rect"][0].asInt() + web["rect"][2].asInt()) / 2;
+  const int y = web["rect"][1].asInt() + 30;
+  const auto* row = cairo_image_surface_get_data(png.get()) +
+                    static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(png.get());
+  const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(row)[x];
+  const int red = (pixel >> 16) & 0xFF;
+  const int blue = pixel & 0xFF;
+  EXPECT_GT(blue, red + 40) << std::hex << pixel;
+
   // The library's own picture of a window through the automation answers too.
   const Json::Value shot = client_.Call(
       "screenshot", {{"window", "UIMessageBoxFrame"}, {"path", dir_.file("library-box.png")}});
