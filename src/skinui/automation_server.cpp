@@ -195,8 +195,13 @@ std::string AutomationServer::Answer(const std::string& line) {
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   auto pending = std::make_unique<PendingRequest>();
   std::string parseError;
-  if (!reader->parse(line.data(), line.data() + line.size(), &pending->request, &parseError)) {
-    return ErrorLine("request is not JSON: " + parseError);
+  try {
+    if (!reader->parse(line.data(), line.data() + line.size(), &pending->request, &parseError)) {
+      return ErrorLine("request is not JSON: " + parseError);
+    }
+  } catch (const std::exception& e) {
+    // jsoncpp raises instead of answering false for some inputs (nesting too deep).
+    return ErrorLine(std::string("request is not JSON: ") + e.what());
   }
   if (!pending->request.isObject()) return ErrorLine("request is not a JSON object");
   std::future<std::string> answer = pending->answer.get_future();

@@ -39,10 +39,15 @@ bool ParseUpdateOffer(const std::string& replyJson, UpdateOffer& offer) {
   Json::CharReaderBuilder builder;
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
-  if (!reader->parse(replyJson.data(), replyJson.data() + replyJson.size(), &root, &errors) ||
-      !root.isObject() || intMember(root, "result") != 1) {
+  try {
+    // jsoncpp raises instead of answering false for some replies (nesting too deep).
+    if (!reader->parse(replyJson.data(), replyJson.data() + replyJson.size(), &root, &errors)) {
+      return false;
+    }
+  } catch (const std::exception&) {
     return false;
   }
+  if (!root.isObject() || intMember(root, "result") != 1) return false;
   if (root["version"].isString()) offer.version = root["version"].asString();
   if (root["url"].isString()) offer.packageUrl = root["url"].asString();
   offer.available = intMember(root, "hasUpdate") == 1 && !offer.packageUrl.empty();

@@ -186,9 +186,13 @@ TEST_F(AutomationTest, BadRequestsGetClearErrors) {
       Exchange({"this is not json", "[1,2]", "{\"cmd\":\"fly\"}",
                 "{\"cmd\":\"control\",\"window\":\"UINope\",\"name\":\"x\"}",
                 "{\"cmd\":\"control\",\"window\":\"UIDemoFrame\",\"name\":\"nope\"}",
-                "{\"cmd\":\"control\",\"window\":\"UIDemoFrame\"}", "{\"cmd\":\"ping\"}"});
-  ASSERT_EQ(answers.size(), 7u);
+                "{\"cmd\":\"control\",\"window\":\"UIDemoFrame\"}", "{\"cmd\":\"ping\"}",
+                std::string(5000, '[') + std::string(5000, ']'), "{\"cmd\":\"ping\"}"});
+  ASSERT_EQ(answers.size(), 9u);
   for (int i = 0; i < 6; ++i) EXPECT_FALSE(answers[i]["ok"].asBool()) << i;
+  // Nesting too deep for the parser is refused like any other text that is not JSON.
+  EXPECT_NE(answers[7]["error"].asString().find("not JSON"), std::string::npos);
+  EXPECT_TRUE(answers[8]["ok"].asBool());
   EXPECT_NE(answers[0]["error"].asString().find("not JSON"), std::string::npos);
   EXPECT_NE(answers[2]["error"].asString().find("unknown command 'fly'"), std::string::npos);
   EXPECT_EQ(answers[3]["error"].asString(), "no window 'UINope'");

@@ -32,6 +32,12 @@ TEST(UpdateOffer, AvailableOnlyWithResultOneHasUpdateOneAndAPackage) {
   EXPECT_FALSE(offer.available);
 }
 
+TEST(UpdateOffer, AReplyNestedTooDeepForTheParserIsNoAnswer) {
+  UpdateOffer offer;
+  EXPECT_FALSE(ParseUpdateOffer(std::string(5000, '[') + std::string(5000, ']'), offer));
+  EXPECT_FALSE(offer.available);
+}
+
 TEST(UpdateOffer, AnythingButAnObjectWithResultOneIsNoAnswer) {
   UpdateOffer offer;
   for (const char* reply : {"", "null", "[1]", "{\"result\":0,\"hasUpdate\":1,\"url\":\"u\"}",
