@@ -245,7 +245,13 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
       page->started_ = uri != nullptr ? uri : "";
       return;
     }
-    if (event != WEBKIT_LOAD_FINISHED || page->failed_) return;
+    if (event != WEBKIT_LOAD_FINISHED) return;
+    // The end of a navigation that a newer one took over: that one reports for itself.
+    if (page->overtakenFinishPending_) {
+      page->overtakenFinishPending_ = false;
+      return;
+    }
+    if (page->failed_) return;
     ViewEvent done;
     done.url = uri != nullptr ? uri : "";
     done.status = page->status_;
@@ -264,8 +270,14 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* failingUri, GError* error,
                                gpointer self) {
     auto* page = static_cast<WebKitPageView*>(self);
+    if (IsOvertaken(error)) {
+      // WebKit follows a failure at once with the end of that load. Under load the newer
+      // navigation may already have started, so the overtaken one must not mark the newer one
+      // as failed; only its own end is swallowed.
+      page->overtakenFinishPending_ = true;
+      return TRUE;
+    }
     page->failed_ = true;
-    if (IsOvertaken(error)) return TRUE;
     ViewEvent failed;
     failed.kind = ViewEvent::Kind::Failed;
     failed.url = failingUri != nullptr ? failingUri : "";
@@ -333,6 +345,7 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   Rect rect_;
   bool visible_ = false;
   bool failed_ = false;
+  bool overtakenFinishPending_ = false;
   int status_ = 0;
   std::string started_;  // the address the current navigation started with
   bool noScrollBars_ = false;
