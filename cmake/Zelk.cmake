@@ -41,4 +41,9 @@ function(zelk_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABEL}"
     ENVIRONMENT "ZELK_APP_DIR=${ZELK_APP_DIR};ZELK_HEADLESS=1;ZELK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  # End-to-end tests drive whole programs (web processes among them) with time-outs; on a
+  # machine of two cores they run alone so that a neighbour cannot starve them.
+  if(ARG_LABEL STREQUAL "e2e")
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
