@@ -5,15 +5,15 @@
 namespace skinui {
 
 ImageSpec ParseImageSpec(std::string_view text) {
-  ImageSpec spec;
+  ImageSpec image;
   if (text.find('=') == std::string_view::npos) {
     // A bare file name; surrounding blanks are not part of it.
     std::size_t b = 0;
     std::size_t e = text.size();
     while (b < e && text[b] == ' ') ++b;
     while (e > b && text[e - 1] == ' ') --e;
-    spec.file = std::string(text.substr(b, e - b));
-    return spec;
+    image.file = std::string(text.substr(b, e - b));
+    return image;
   }
   std::string_view rest = text;
   while (true) {
@@ -40,18 +40,18 @@ ImageSpec ParseImageSpec(std::string_view text) {
     const std::string_view value = rest.substr(0, close);
     rest.remove_prefix(close + 1);
     if (key == "file") {
-      spec.file = std::string(value);
+      image.file = std::string(value);
     } else if (key == "source") {
-      spec.source = ParseRect(value);
+      image.source = ParseRect(value);
     } else if (key == "corner") {
-      spec.corner = ParseRect(value);
+      image.corner = ParseRect(value);
     } else {
       throw AttributeError("bad image '" + std::string(text) + "': unknown key '" +
                            std::string(key) + "'");
     }
   }
-  if (spec.file.empty()) throw AttributeError("bad image '" + std::string(text) + "': no file");
-  return spec;
+  if (image.file.empty()) throw AttributeError("bad image '" + std::string(text) + "': no file");
+  return image;
 }
 
 }  // namespace skinui

@@ -44,12 +44,12 @@ TEST(AttributeValuesTest, ColoursWithAndWithoutAlpha) {
 TEST(ImageSpecTest, PlainFileNameOrKeyedParts) {
   EXPECT_EQ(ParseImageSpec("bk.png").file, "bk.png");
   EXPECT_FALSE(ParseImageSpec("bk.png").source.has_value());
-  const ImageSpec spec =
+  const ImageSpec image =
       ParseImageSpec("file='page_draw.png' source='21,0,42,24' corner='2,3,4,5'");
-  EXPECT_EQ(spec.file, "page_draw.png");
-  ASSERT_TRUE(spec.source.has_value());
-  EXPECT_EQ(*spec.source, (Rect{21, 0, 42, 24}));
-  EXPECT_EQ(spec.corner, (Rect{2, 3, 4, 5}));
+  EXPECT_EQ(image.file, "page_draw.png");
+  ASSERT_TRUE(image.source.has_value());
+  EXPECT_EQ(*image.source, (Rect{21, 0, 42, 24}));
+  EXPECT_EQ(image.corner, (Rect{2, 3, 4, 5}));
   EXPECT_TRUE(ParseImageSpec("").empty());
 }
 
