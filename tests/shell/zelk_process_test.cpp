@@ -49,12 +49,14 @@ class ZelkProcessTest : public ::testing::Test {
                              app_.environment()),
         kProcessTimeoutMs);
   }
-  // Starts the client and waits until it listens for later starts.
+  // Starts the client and waits until it listens for later starts and its main window has
+  // logged its last start-up step, so that later lines of the log belong to later starts.
   void startFirstInstance() {
     first_ = shell_testing::Start(app_.file("Zelk"), {}, dir_.path(), dir_.file("first.out"),
                                   app_.environment());
     ASSERT_GT(first_, 0);
     ASSERT_TRUE(WaitUntil(kProcessTimeoutMs, [&] { return app_.instanceListening(); }));
+    ASSERT_TRUE(WaitUntil(kProcessTimeoutMs, [&] { return logHas("DoShowIntroduce"); }));
   }
   bool logHas(const std::string& line) const {
     const Lines lines = app_.logLines();
