@@ -1,6 +1,5 @@
 #include "skinui/lib_message_box.h"
 
-#include "skinui/builder.h"
 #include "skinui/button.h"
 #include "skinui/container.h"
 #include "skinui/frame_hit_test.h"
@@ -51,11 +50,7 @@ std::intptr_t CLibMessageBox::HandleMessage(std::uint32_t message, std::uintptr_
   switch (message) {
     case WM_CREATE: {
       SetStyle((GetStyle() & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-      BuildOptions options;
-      options.resourceDir = GetContext().ResourcePath();
-      options.manager = &paintManager_;
-      options.log = [this](const std::string& line) { GetContext().Log(line); };
-      paintManager_.AttachDialog(Builder(options).CreateOrLog("MessageBox.xml"));
+      AttachLayout("MessageBox.xml");
       paintManager_.AddNotifier(this);
       return 0;
     }

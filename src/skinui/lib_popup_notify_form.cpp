@@ -1,6 +1,5 @@
 #include "skinui/lib_popup_notify_form.h"
 
-#include "skinui/builder.h"
 #include "skinui/frame_hit_test.h"
 #include "skinui/ui_context.h"
 #include "skinui/window_messages.h"
@@ -22,11 +21,7 @@ std::intptr_t CLibPopupNotifyForm::HandleMessage(std::uint32_t message, std::uin
   switch (message) {
     case WM_CREATE: {
       SetStyle((GetStyle() & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-      BuildOptions options;
-      options.resourceDir = GetContext().ResourcePath();
-      options.manager = &paintManager_;
-      options.log = [this](const std::string& line) { GetContext().Log(line); };
-      paintManager_.AttachDialog(Builder(options).CreateOrLog("PopupNotifyForm.xml"));
+      AttachLayout("PopupNotifyForm.xml");
       paintManager_.AddNotifier(this);
       return 0;
     }

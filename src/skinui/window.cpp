@@ -2,8 +2,10 @@
 
 #include <exception>
 
+#include "skinui/builder.h"
 #include "skinui/edit.h"
 #include "skinui/ui_context.h"
+#include "skinui/vertical_layout.h"
 #include "skinui/window_messages.h"
 
 namespace skinui {
@@ -270,6 +272,26 @@ void Window::PaintTo(cairo_t* cr) {
   cairo_paint(cr);
   cairo_restore(cr);
   paintManager_.Paint(cr, GetClientRect());
+}
+
+bool Window::AttachLayout(const std::string& file,
+                          const std::function<void(const std::string&)>& log) {
+  const std::function<void(const std::string&)> logLine =
+      log ? log : [this](const std::string& line) { GetContext().Log(line); };
+  BuildOptions options;
+  options.resourceDir = GetContext().ResourcePath();
+  options.manager = &paintManager_;
+  options.log = logLine;
+  try {
+    paintManager_.AttachDialog(Builder(options).Create(file));
+    return true;
+  } catch (const std::exception& e) {
+    logLine("无法加载界面布局 " + file + ": " + e.what());
+    auto root = std::make_unique<VerticalLayout>();
+    root->SetName("Root");
+    paintManager_.AttachDialog(std::move(root));
+    return false;
+  }
 }
 
 bool Window::Screenshot(const std::string& path) {

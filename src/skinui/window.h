@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -89,6 +90,11 @@ class Window : public platform::MessageTarget {
   void FocusChanged(Control* from, Control* to);
 
  protected:
+  // Builds a layout file of the skin folder into the window's paint manager. A layout that
+  // cannot be read is logged and replaced by an empty root named "Root", so the window still
+  // runs with its features inert; false then. Lines go to `log`, or to the context's log.
+  bool AttachLayout(const std::string& file,
+                    const std::function<void(const std::string&)>& log = nullptr);
   // The system's default handling: close destroys, system commands minimise, maximise,
   // restore and close, maximised size from WM_GETMINMAXINFO.
   std::intptr_t DefWindowProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);

@@ -12,7 +12,6 @@
 #include "shell/app_log.h"
 #include "shell/command_line.h"
 #include "shell/window_messages.h"
-#include "skinui/builder.h"
 #include "skinui/combo.h"
 #include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
@@ -22,7 +21,6 @@
 #include "skinui/option.h"
 #include "skinui/tab_layout.h"
 #include "skinui/ui_context.h"
-#include "skinui/vertical_layout.h"
 #include "skinui/window_messages.h"
 #include "ui/account_area_layout.h"
 #include "ui/download_receiver.h"
@@ -195,19 +193,8 @@ std::intptr_t CMainFrame::OnCreate() {
 }
 
 void CMainFrame::BuildLayout() {
-  BuildOptions options;
-  options.resourceDir = GetContext().ResourcePath();
-  options.manager = &paintManager_;
-  options.log = [this](const std::string& line) { Log(line); };
-  try {
-    paintManager_.AttachDialog(Builder(options).Create(kLayoutFile));
-  } catch (const std::exception& e) {
-    // Without its layout the window still runs its steps and timers, with every feature inert.
-    Log(std::string("无法加载界面布局 ") + kLayoutFile + ": " + e.what());
-    auto root = std::make_unique<VerticalLayout>();
-    root->SetName("Root");
-    paintManager_.AttachDialog(std::move(root));
-  }
+  // Without its layout the window still runs its steps and timers, with every feature inert.
+  AttachLayout(kLayoutFile, [this](const std::string& line) { Log(line); });
 }
 
 void CMainFrame::OnFinalMessage() {

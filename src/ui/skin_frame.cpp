@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "skinui/builder.h"
 #include "skinui/tab_layout.h"
 #include "skinui/ui_context.h"
 #include "skinui/window_messages.h"
@@ -53,15 +52,7 @@ std::intptr_t CSkinFrame::HandleMessage(std::uint32_t message, std::uintptr_t wP
 }
 
 void CSkinFrame::BuildLayout() {
-  BuildOptions options;
-  options.resourceDir = GetContext().ResourcePath();
-  options.manager = &paintManager_;
-  options.log = [this](const std::string& line) { GetContext().Log(line); };
-  try {
-    paintManager_.AttachDialog(Builder(options).Create(kLayoutFile));
-  } catch (const std::exception& e) {
-    GetContext().Log(std::string("无法加载界面布局 ") + kLayoutFile + ": " + e.what());
-  }
+  AttachLayout(kLayoutFile);
   paintManager_.AddNotifier(this);
 }
 
