@@ -27,8 +27,7 @@ struct Exports {
   int imageResult = 0;
   int internet = 1;
   std::u16string osName = u"Microsoft Windows 7 Ultimate";
-  std::mutex mutex;     // the usage reports call from two workers at once
-  std::u16string text;  // keeps the last returned text alive
+  std::mutex mutex;  // the usage reports call from two workers at once
 };
 Exports* exports = nullptr;
 
@@ -44,8 +43,10 @@ const char16_t* reply(const char16_t* url, char16_t* status) {
   auto [s, t] = exports->replies.size() > 1 ? exports->replies.front() : exports->replies.back();
   if (exports->replies.size() > 1) exports->replies.pop_front();
   fill(status, 12, s);
-  exports->text = t;
-  return exports->text.c_str();
+  // As the library does: the text stays valid until the same thread calls again.
+  static thread_local std::u16string text;
+  text = t;
+  return text.c_str();
 }
 
 extern "C" {

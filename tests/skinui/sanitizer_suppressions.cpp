@@ -2,10 +2,13 @@
 // - fontconfig keeps its configuration and pattern caches (shared with Pango's font map) until
 //   the process ends;
 // - Pango matches fonts on a helper thread of its own and hands the result over through GLib
-//   primitives that the (uninstrumented) libraries do not show to the thread checker.
+//   primitives that the (uninstrumented) libraries do not show to the thread checker;
+// - WebKit and its JavaScript engine run threads of their own (WTF::Thread) whose locks the
+//   thread checker cannot see either.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }
 extern "C" const char* __tsan_default_suppressions() {
-  return "race:libfontconfig.so\nrace:libglib-2.0.so\nrace:libcairo.so\nrace:libpango\n";
+  return "race:libfontconfig.so\nrace:libglib-2.0.so\nrace:libcairo.so\nrace:libpango\n"
+         "race:libjavascriptcoregtk\nrace:libwebkit2gtk\n";
 }
