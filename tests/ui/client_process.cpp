@@ -3,9 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,44 +90,6 @@ std::string StagedApplication() {
 
 // ---------------------------------------------------------------------------------------------
 
-AutomationClient::AutomationClient(const std::string& socketPath) {
-  fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-  if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-}
-
-AutomationClient::~AutomationClient() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-Json::Value AutomationClient::Call(
-    const std::string& cmd, std::initializer_list<std::pair<const char*, Json::Value>> fields) {
-  if (fd_ < 0) return {};
-  Json::Value request;
-  request["cmd"] = cmd;
-  for (const auto& [key, value] : fields) request[key] = value;
-  Json::StreamWriterBuilder writer;
-  writer["indentation"] = "";
-  const std::string line = Json::writeString(writer, request) + "\n";
-  if (::send(fd_, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
-    return {};
-  }
-  std::string reply;
-  char c = 0;
-  while (::recv(fd_, &c, 1, 0) == 1 && c != '\n') reply += c;
-  Json::Value value;
-  Json::CharReaderBuilder builder;
-  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  std::string error;
-  reader->parse(reply.data(), reply.data() + reply.size(), &value, &error);
-  return value;
-}
-
 // ---------------------------------------------------------------------------------------------
 
 DevService::DevService(std::string program, std::string stateFolder)
@@ -197,8 +157,8 @@ bool ClientProcess::Start() {
                root_ + "/client.out");
   if (pid_ <= 0) return false;
   return PollUntil(20000, [&] {
-    client_ = std::make_unique<AutomationClient>(socketPath());
-    return client_->connected() && client_->Call("ping")["ok"].asBool();
+    client_ = std::make_unique<AutomationClient>();
+    return client_->TryConnect(socketPath()) && client_->Call("ping")["ok"].asBool();
   });
 }
 

@@ -9,25 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "support/automation_client.h"
+
 namespace ui_testing {
 
-// One connection to the program's automation socket: a JSON request per line, a JSON answer
-// per line.
-class AutomationClient {
- public:
-  explicit AutomationClient(const std::string& socketPath);
-  ~AutomationClient();
-  AutomationClient(const AutomationClient&) = delete;
-  AutomationClient& operator=(const AutomationClient&) = delete;
-
-  bool connected() const { return fd_ >= 0; }
-  // The answer, or a null value when the connection broke.
-  Json::Value Call(const std::string& cmd,
-                   std::initializer_list<std::pair<const char*, Json::Value>> fields = {});
-
- private:
-  int fd_ = -1;
-};
+using testing_support::AutomationClient;
 
 // The local development service on a loopback port of its own.
 class DevService {

@@ -113,7 +113,8 @@ TEST_F(ClientTest, TheCloseButtonAsksAndOnlyOkEndsTheClient) {
     // The click waits inside the program until the box is answered: from a second connection.
     Json::Value clicked;
     std::thread clicker([&] {
-      AutomationClient second(client->socketPath());
+      AutomationClient second;
+      second.TryConnect(client->socketPath());
       clicked = second.Call("click", {{"window", kMain}, {"name", "closebtn"}});
     });
     Json::Value box;

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <thread>
 
-#include "automation_client.h"
 #include "dev_service_process.h"
 #include "staged_app.h"
+#include "support/automation_client.h"
 #include "support/temp_dir.h"
 #include "test_process.h"
 #include "virtual_display.h"
@@ -141,7 +141,7 @@ class GtkProgramTest : public ::testing::Test {
   VirtualDisplay display_;
   DevServiceProcess service_;
   ChildProgram program_;
-  AutomationClient client_;
+  testing_support::AutomationClient client_;
   ScreenRect window_;
 };
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace skinui_gtk_test {
+namespace testing_support {
 
 // One connection to a program's automation socket: a JSON request per line, a JSON answer per
 // line.
@@ -19,13 +19,14 @@ class AutomationClient {
 
   // Connects and answers a ping, waiting (real time, bounded) for the program to listen.
   bool Connect(const std::string& path, int timeoutMs);
+  // One attempt to connect; true when connected.
+  bool TryConnect(const std::string& path);
   // The answer, or null when the connection failed.
   Json::Value Call(const std::string& cmd,
                    std::initializer_list<std::pair<const char*, Json::Value>> fields = {});
 
  private:
-  bool TryConnect(const std::string& path);
   int fd_ = -1;
 };
 
-}  // namespace skinui_gtk_test
+}  // namespace testing_support

@@ -1,4 +1,4 @@
-#include "automation_client.h"
+#include "support/automation_client.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-namespace skinui_gtk_test {
+namespace testing_support {
 
 AutomationClient::~AutomationClient() {
   if (fd_ >= 0) ::close(fd_);
@@ -59,4 +59,4 @@ Json::Value AutomationClient::Call(
   return value;
 }
 
-}  // namespace skinui_gtk_test
+}  // namespace testing_support
