@@ -29,11 +29,7 @@ std::intptr_t CLibPopupNotifyForm::HandleMessage(std::uint32_t message, std::uin
       return NonClientHitTest(*this, {PointParamX(lParam), PointParamY(lParam)},
                               {"ButtonUI", "OptionUI", "TextUI", "EditUI"});
     case WM_SIZE: {
-      const Size corner = paintManager_.GetRoundCorner();
-      if (wParam != SIZE_MINIMIZED && (corner.cx != 0 || corner.cy != 0) &&
-          GetNative() != nullptr) {
-        GetNative()->SetRoundCorners(corner);
-      }
+      ApplyRoundCorners(wParam);
       break;
     }
     case WM_CLOSE:

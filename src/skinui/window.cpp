@@ -274,6 +274,12 @@ void Window::PaintTo(cairo_t* cr) {
   paintManager_.Paint(cr, GetClientRect());
 }
 
+void Window::ApplyRoundCorners(std::uintptr_t sizeKind) {
+  if (sizeKind != SIZE_MINIMIZED && GetNative() != nullptr) {
+    GetNative()->SetRoundCorners(paintManager_.GetRoundCorner());
+  }
+}
+
 bool Window::AttachLayout(const std::string& file,
                           const std::function<void(const std::string&)>& log) {
   const std::function<void(const std::string&)> logLine =

@@ -90,6 +90,9 @@ class Window : public platform::MessageTarget {
   void FocusChanged(Control* from, Control* to);
 
  protected:
+  // After a size change (WM_SIZE's kind): unless minimised, cuts the window to the rounded
+  // rectangle of its layout's round-corner size.
+  void ApplyRoundCorners(std::uintptr_t sizeKind);
   // Builds a layout file of the skin folder into the window's paint manager. A layout that
   // cannot be read is logged and replaced by an empty root named "Root", so the window still
   // runs with its features inert; false then. Lines go to `log`, or to the context's log.

@@ -405,7 +405,7 @@ std::intptr_t CMainFrame::OnNcHitTest(std::intptr_t lParam) {
 
 void CMainFrame::OnSize(std::uintptr_t sizeKind) {
   if (sizeKind == SIZE_MINIMIZED) return;
-  if (NativeWindow* native = GetNative()) native->SetRoundCorners(paintManager_.GetRoundCorner());
+  ApplyRoundCorners(sizeKind);
   if (!initialised_) return;
   Guard(u"DoRefreshHomeAppButtons", [this] { DoRefreshHomeAppButtons(); });
   Guard(u"DoRefreshKnowlegePageIndexButtons", [this] { DoRefreshKnowlegePageIndexButtons(); });
