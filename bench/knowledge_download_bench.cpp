@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "core/zelk_lib_binding.h"
 #include "knowledge/download_engine.h"
 #include "knowledge/download_messages.h"
 #include "knowledge/file_server_messages.h"
@@ -38,7 +39,6 @@
 #include "platform/code_page.h"
 #include "platform/dynamic_library.h"
 #include "platform/headless_message_loop.h"
-#include "shell/zelk_lib_binding.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -323,7 +323,7 @@ struct TransferFigures {
   bool identical = false;
 };
 
-TransferFigures runTransfer(const shell::ZelkLibBinding& lib, const ServiceProcess& service,
+TransferFigures runTransfer(const core::ZelkLibBinding& lib, const ServiceProcess& service,
                             const std::string& source, const std::string& target) {
   platform::HeadlessMessageLoop loop(platform::SystemClock::instance());
   EndRecorder recorder;
@@ -361,7 +361,7 @@ TransferFigures runTransfer(const shell::ZelkLibBinding& lib, const ServiceProce
 
 int run(std::int64_t mebibytes) {
   const char* appDir = std::getenv("ZELK_APP_DIR");
-  shell::ZelkLibBinding lib(platform::DynamicLibrary::open(
+  core::ZelkLibBinding lib(platform::DynamicLibrary::open(
       std::string(appDir != nullptr ? appDir : ".") + "/libZelkLib.so"));
   if (!lib.loaded()) {
     std::fprintf(stderr, "libZelkLib.so not found (set ZELK_APP_DIR)\n");

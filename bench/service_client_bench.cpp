@@ -15,7 +15,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double run(const shell::ZelkLibBinding& lib, const std::u16string& url, int count,
+double run(const core::ZelkLibBinding& lib, const std::u16string& url, int count,
            std::vector<double>& latenciesMs) {
   const auto start = Clock::now();
   for (int i = 0; i < count; ++i) {

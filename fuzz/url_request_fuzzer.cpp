@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/command_line.h"
 #include "net/service_url_format.h"
-#include "shell/command_line.h"
 
 namespace {
 
@@ -36,12 +36,12 @@ void checkCommandLine(const std::string& bytes) {
   std::vector<const char*> argv;
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   const std::string commandLine =
-      shell::ReadClientCommandLine(static_cast<int>(argv.size()), argv.data());
+      core::ReadClientCommandLine(static_cast<int>(argv.size()), argv.data());
   if (commandLine.find('"') != std::string::npos) std::abort();
 
   const std::u16string wide = widen(commandLine);
-  const bool request = shell::IsUrlProtocolRequest(wide);
-  const std::u16string unquoted = shell::RemoveDoubleQuotes(widen(bytes));
+  const bool request = core::IsUrlProtocolRequest(wide);
+  const std::u16string unquoted = core::RemoveDoubleQuotes(widen(bytes));
   if (unquoted.find(u'"') != std::u16string::npos) std::abort();
   if (unquoted.size() !=
       bytes.size() - static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '"'))) {

@@ -9,11 +9,11 @@
 #include <climits>
 #include <exception>
 
+#include "core/window_messages.h"
 #include "knowledge/download_messages.h"
 #include "knowledge/file_server_messages.h"
 #include "knowledge/transfer_error.h"
 #include "platform/code_page.h"
-#include "shell/window_messages.h"
 
 namespace knowledge {
 namespace {
@@ -144,7 +144,7 @@ class Transfer {
 
 void Transfer::postProgress(std::int32_t total, std::int32_t done) {
   context_.loop->post(
-      window_, shell::WM_DOWNLOAD_PROGRESS,
+      window_, core::WM_DOWNLOAD_PROGRESS,
       platform::Payload::make<DownloadProgress>(DownloadProgress{fileName_, kind_, total, done}));
   lastProgressMs_ = clock_.nowMs();
 }
@@ -321,7 +321,7 @@ void Transfer::run() {
       shared.threadActive = false;
     }
   } endOfWorker{*shared_};
-  context_.loop->post(window_, shell::WM_DOWNLOAD_STARTED,
+  context_.loop->post(window_, core::WM_DOWNLOAD_STARTED,
                       platform::Payload::make<DownloadStarted>(DownloadStarted{fileName_, kind_}));
   std::u16string reason;
   fileNameAnsi_ = platform::Utf16ToAnsi(fileName_);
@@ -353,13 +353,13 @@ void Transfer::run() {
     if (!finished_) {
       bool retry = true;
       if (result_ == kDownloadResultNoNetwork) {
-        context_.postToMainWindow(shell::WM_NETWORK_ERROR);
+        context_.postToMainWindow(core::WM_NETWORK_ERROR);
         retry = false;
       } else if (contains(reason, kConnectionAbortText) &&
                  !context_.binding().CheckCanVisitInternent()) {
         result_ = kDownloadResultNoNetwork;
         retry = false;
-        context_.postToMainWindow(shell::WM_NETWORK_ERROR);
+        context_.postToMainWindow(core::WM_NETWORK_ERROR);
       }
       if (retry && retryCount < shared_->maxRetries) {
         ++retryCount;
@@ -375,7 +375,7 @@ void Transfer::run() {
   }
   shared_->running = false;
   context_.loop->post(
-      window_, shell::WM_DOWNLOAD_ENDED,
+      window_, core::WM_DOWNLOAD_ENDED,
       platform::Payload::make<DownloadEnded>(DownloadEnded{fileName_, kind_, result_, reason}));
   std::lock_guard lock(shared_->mutex);
   shared_->connection.reset();

@@ -27,7 +27,7 @@ std::vector<LibDownloadFileInfo> readList(TiXmlElement* list) {
 }  // namespace
 
 DownloadHistoryStore::DownloadHistoryStore(std::string historyPath,
-                                           const shell::ZelkLibBinding& zelkLib, LogSink log)
+                                           const core::ZelkLibBinding& zelkLib, LogSink log)
     : path_(std::move(historyPath)), zelkLib_(zelkLib), log_(std::move(log)) {}
 
 std::u16string DownloadHistoryStore::widePath() const {

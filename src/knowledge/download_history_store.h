@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "core/zelk_lib_binding.h"
 #include "knowledge/download_history_xml.h"
 #include "knowledge/download_record.h"
 #include "knowledge/log_sink.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace knowledge {
 
@@ -23,7 +23,7 @@ namespace knowledge {
 class DownloadHistoryStore {
  public:
   // `historyPath`: the file (JoinAppPath("DownloadHistory.xml")), a native path.
-  DownloadHistoryStore(std::string historyPath, const shell::ZelkLibBinding& zelkLib, LogSink log);
+  DownloadHistoryStore(std::string historyPath, const core::ZelkLibBinding& zelkLib, LogSink log);
 
   const std::string& path() const { return path_; }
 
@@ -60,7 +60,7 @@ class DownloadHistoryStore {
   std::u16string widePath() const;
 
   std::string path_;
-  const shell::ZelkLibBinding& zelkLib_;
+  const core::ZelkLibBinding& zelkLib_;
   LogSink log_;
 };
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/window_messages.h"
 #include "knowledge/download_record.h"
-#include "shell/window_messages.h"
 
 namespace knowledge {
 

@@ -46,7 +46,7 @@ std::optional<FileServerAddress> ParseFileServerReply(std::string_view replyAnsi
   return result;
 }
 
-bool QueryFileServer(const shell::ZelkLibBinding& lib, StoreFileKind kind,
+bool QueryFileServer(const core::ZelkLibBinding& lib, StoreFileKind kind,
                      const std::u16string& fileName, FileServerAddress& address) {
   address = FileServerAddress();
   try {
@@ -64,7 +64,7 @@ bool QueryFileServer(const shell::ZelkLibBinding& lib, StoreFileKind kind,
   }
 }
 
-FileServerQuery MakeFileServerQuery(const shell::ZelkLibBinding& lib) {
+FileServerQuery MakeFileServerQuery(const core::ZelkLibBinding& lib) {
   return [&lib](StoreFileKind kind, const std::u16string& fileName, FileServerAddress& address) {
     return QueryFileServer(lib, kind, fileName, address);
   };

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/zelk_lib_binding.h"
 #include "knowledge/download_record.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace knowledge {
 
@@ -35,10 +35,10 @@ std::optional<FileServerAddress> ParseFileServerReply(std::string_view replyAnsi
 // ("zelk/FileServerLiveForm.aspx?kind=3&fileKind=%d&fileName=%s", the FileName unescaped).
 // Clears `address` first; fails silently (false) when the request or the reply fails.
 // Runs on the transfer's worker thread.
-bool QueryFileServer(const shell::ZelkLibBinding& lib, StoreFileKind kind,
+bool QueryFileServer(const core::ZelkLibBinding& lib, StoreFileKind kind,
                      const std::u16string& fileName, FileServerAddress& address);
 
 // A FileServerQuery bound to a library binding that outlives it.
-FileServerQuery MakeFileServerQuery(const shell::ZelkLibBinding& lib);
+FileServerQuery MakeFileServerQuery(const core::ZelkLibBinding& lib);
 
 }  // namespace knowledge

@@ -1,12 +1,12 @@
 #include "knowledge/log_sink.h"
 
+#include "core/app_log.h"
 #include "platform/code_page.h"
-#include "shell/app_log.h"
 
 namespace knowledge {
 
-LogSink ProductLogSink(const shell::ZelkLibBinding& lib) {
-  return [&lib](const std::string& ansiLine) { shell::WriteLog(lib, std::string_view(ansiLine)); };
+LogSink ProductLogSink(const core::ZelkLibBinding& lib) {
+  return [&lib](const std::string& ansiLine) { core::WriteLog(lib, std::string_view(ansiLine)); };
 }
 
 void WriteLogLine(const LogSink& sink, std::u16string_view line) noexcept {

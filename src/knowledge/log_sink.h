@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/zelk_lib_binding.h"
+#include "core/zelk_lib_binding.h"
 
 namespace knowledge {
 
@@ -14,7 +14,7 @@ using LogSink = std::function<void(const std::string& ansiLine)>;
 
 // The program's log: each line through the support library's AppendLog (the shell's WriteLog).
 // The binding must outlive the sink.
-LogSink ProductLogSink(const shell::ZelkLibBinding& lib);
+LogSink ProductLogSink(const core::ZelkLibBinding& lib);
 
 // Converts a line to ANSI and hands it to the sink. Never raises: a failing log must not end
 // the operation that reports through it.

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "core/zelk_lib_binding.h"
 #include "platform/message_loop.h"
 #include "platform/payload.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace net {
 
@@ -12,11 +12,11 @@ namespace net {
 // main window that workers report to. Copied into each worker's record; the binding and the
 // loop outlive every worker (the loop waits for its workers before it goes).
 struct ServiceContext {
-  const shell::ZelkLibBinding* lib = nullptr;
+  const core::ZelkLibBinding* lib = nullptr;
   platform::MessageLoop* loop = nullptr;
   platform::WindowId mainWindow = 0;
 
-  const shell::ZelkLibBinding& binding() const { return *lib; }
+  const core::ZelkLibBinding& binding() const { return *lib; }
   // Posts a private message to the main window; dropped when there is no window.
   void postToMainWindow(std::uint32_t message, platform::Payload payload = {}) const;
 };

@@ -1,8 +1,8 @@
 #include "net/service_requests.h"
 
+#include "core/app_log.h"
 #include "net/text_conversion.h"
 #include "platform/service_host.h"
-#include "shell/app_log.h"
 
 namespace net {
 
@@ -10,34 +10,34 @@ std::u16string ServiceBaseUrl() {
   return u"http://" + AnsiToWide(platform::ServiceHostAndPort());
 }
 
-std::u16string BuildServiceUrl(const shell::ZelkLibBinding& lib,
+std::u16string BuildServiceUrl(const core::ZelkLibBinding& lib,
                                const std::u16string& pathTemplate) {
   return lib.CombinURL(ServiceBaseUrl(), pathTemplate);
 }
 
-std::optional<std::u16string> ServiceRequestUrl(const shell::ZelkLibBinding& lib,
+std::optional<std::u16string> ServiceRequestUrl(const core::ZelkLibBinding& lib,
                                                 const std::u16string& pathTemplate,
                                                 const std::vector<UrlValue>& values) {
   auto url = FormatServiceUrl(BuildServiceUrl(lib, pathTemplate), values);
-  if (!url) shell::WriteLog(lib, u"请求网址超出长度限制，已取消请求:" + pathTemplate);
+  if (!url) core::WriteLog(lib, u"请求网址超出长度限制，已取消请求:" + pathTemplate);
   return url;
 }
 
-std::u16string AddRandomUrlParam(const shell::ZelkLibBinding& lib, const std::u16string& url) {
+std::u16string AddRandomUrlParam(const core::ZelkLibBinding& lib, const std::u16string& url) {
   std::u16string result = lib.CombinURLRandomParamArge(url);
   return result.empty() ? url : result;
 }
 
-std::u16string UrlEncodeText(const shell::ZelkLibBinding& lib, const std::u16string& url) {
+std::u16string UrlEncodeText(const core::ZelkLibBinding& lib, const std::u16string& url) {
   return lib.UrlEncode(url);
 }
 
-std::string EncryptText(const shell::ZelkLibBinding& lib, const std::string& ansiValue) {
+std::string EncryptText(const core::ZelkLibBinding& lib, const std::string& ansiValue) {
   if (lib.symbol("EncryptStr") == nullptr) return ansiValue;
   return WideToAnsiString(lib.EncryptStr(AnsiToWide(ansiValue)));
 }
 
-std::u16string GetShortOSName(const shell::ZelkLibBinding& lib) {
+std::u16string GetShortOSName(const core::ZelkLibBinding& lib) {
   if (lib.symbol("GetOSName") == nullptr) return {};
   const std::u16string name = lib.GetOSName();
   // The table reduces Windows names. Other systems' names carry version numbers of their own

@@ -4,29 +4,28 @@
 #include <string>
 #include <vector>
 
+#include "core/zelk_lib_binding.h"
 #include "net/service_url_format.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace net {
 
 // "http://" + the service host + ":8096" (or the port the host setting names).
 std::u16string ServiceBaseUrl();
 // The template joined to the service base by the support library; empty without it.
-std::u16string BuildServiceUrl(const shell::ZelkLibBinding& lib,
-                               const std::u16string& pathTemplate);
+std::u16string BuildServiceUrl(const core::ZelkLibBinding& lib, const std::u16string& pathTemplate);
 // A request URL: the template joined to the service base and filled with its values. A URL
 // that would not fit the request limit is refused with a log line, never cut.
-std::optional<std::u16string> ServiceRequestUrl(const shell::ZelkLibBinding& lib,
+std::optional<std::u16string> ServiceRequestUrl(const core::ZelkLibBinding& lib,
                                                 const std::u16string& pathTemplate,
                                                 const std::vector<UrlValue>& values);
 // The URL with an argument that defeats caches; the URL itself when the library cannot.
-std::u16string AddRandomUrlParam(const shell::ZelkLibBinding& lib, const std::u16string& url);
+std::u16string AddRandomUrlParam(const core::ZelkLibBinding& lib, const std::u16string& url);
 // A whole URL escaped by the support library; the input when it cannot.
-std::u16string UrlEncodeText(const shell::ZelkLibBinding& lib, const std::u16string& url);
+std::u16string UrlEncodeText(const core::ZelkLibBinding& lib, const std::u16string& url);
 // The sealed form of a secret (ANSI in, ANSI out) that only the service can open; the plain
 // value without the library.
-std::string EncryptText(const shell::ZelkLibBinding& lib, const std::string& ansiValue);
+std::string EncryptText(const core::ZelkLibBinding& lib, const std::string& ansiValue);
 // The short system name reported to the service; empty without the library.
-std::u16string GetShortOSName(const shell::ZelkLibBinding& lib);
+std::u16string GetShortOSName(const core::ZelkLibBinding& lib);
 
 }  // namespace net

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
+#include "core/app_log.h"
+#include "core/window_messages.h"
 #include "net/text_conversion.h"
-#include "shell/app_log.h"
-#include "shell/window_messages.h"
 
 namespace net {
 namespace {
@@ -20,7 +20,7 @@ bool IsSuccessStatus(const std::u16string& status) {
   return std::atoi(WideToAnsiString(status).c_str()) == 1;
 }
 
-bool GetServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+bool GetServiceContent(const core::ZelkLibBinding& lib, const std::u16string& url,
                        std::string& replyAnsi) {
   for (int attempt = 1;; ++attempt) {
     std::u16string status;
@@ -28,12 +28,12 @@ bool GetServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& u
     const bool ok = IsSuccessStatus(status);
     WideToAnsi(replyAnsi, reply);
     if (!isHijacked(replyAnsi)) return ok;
-    shell::WriteLog(lib, std::u16string_view(u"本次请求被网络运行商重定向劫持，需要重新请求."));
+    core::WriteLog(lib, std::u16string_view(u"本次请求被网络运行商重定向劫持，需要重新请求."));
     if (attempt == kMaxGetAttempts) return ok;
   }
 }
 
-bool PostServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+bool PostServiceContent(const core::ZelkLibBinding& lib, const std::u16string& url,
                         const std::u16string& body, std::string& replyAnsi) {
   std::u16string status;
   const std::u16string reply = lib.PostWebContent(url, body, status);
@@ -41,7 +41,7 @@ bool PostServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& 
   return IsSuccessStatus(status);
 }
 
-int DownloadImageFile(const shell::ZelkLibBinding& lib, const std::u16string& url,
+int DownloadImageFile(const core::ZelkLibBinding& lib, const std::u16string& url,
                       const std::u16string& localPath) {
   // The binding logs what the library raises; here only the library's own error text counts.
   if (url.empty()) return 0;
@@ -49,16 +49,16 @@ int DownloadImageFile(const shell::ZelkLibBinding& lib, const std::u16string& ur
   const int saved = lib.DownloadImageByUrl(url, localPath, error);
   if (saved != 0) return saved;
   const auto at = error.find(u" 404 ");
-  if (at != std::u16string::npos && at > 0) shell::WriteLog(lib, std::u16string_view(error));
+  if (at != std::u16string::npos && at > 0) core::WriteLog(lib, std::u16string_view(error));
   return 0;
 }
 
-bool CanVisitInternet(const shell::ZelkLibBinding& lib) {
+bool CanVisitInternet(const core::ZelkLibBinding& lib) {
   return lib.CheckCanVisitInternent();
 }
 
 void ReportRequestFailure(const ServiceContext& context) {
-  if (!CanVisitInternet(context.binding())) context.postToMainWindow(shell::WM_NETWORK_ERROR);
+  if (!CanVisitInternet(context.binding())) context.postToMainWindow(core::WM_NETWORK_ERROR);
 }
 
 }  // namespace net

@@ -14,16 +14,16 @@ inline constexpr int kMaxGetAttempts = 6;
 // The client's blocking request operations, called on worker threads only. The reply of the
 // last attempt replaces `replyAnsi` (system code page text, ready for the JSON parser); the
 // result is true when the library's status text reads 1.
-bool GetServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+bool GetServiceContent(const core::ZelkLibBinding& lib, const std::u16string& url,
                        std::string& replyAnsi);
 // One attempt; a hijacked reply is returned as it is.
-bool PostServiceContent(const shell::ZelkLibBinding& lib, const std::u16string& url,
+bool PostServiceContent(const core::ZelkLibBinding& lib, const std::u16string& url,
                         const std::u16string& body, std::string& replyAnsi);
 // Saves a picture at `localPath`; non-zero when saved. A failure whose error text names a
 // " 404 " after other text is logged.
-int DownloadImageFile(const shell::ZelkLibBinding& lib, const std::u16string& url,
+int DownloadImageFile(const core::ZelkLibBinding& lib, const std::u16string& url,
                       const std::u16string& localPath);
-bool CanVisitInternet(const shell::ZelkLibBinding& lib);
+bool CanVisitInternet(const core::ZelkLibBinding& lib);
 // After a failed request: tells the main window that the network is lost, unless the internet
 // is still reachable (then the failure was the service's own).
 void ReportRequestFailure(const ServiceContext& context);

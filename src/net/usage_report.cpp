@@ -12,7 +12,7 @@ namespace {
 
 void sendReport(const ServiceContext& context, const std::u16string& pathTemplate,
                 std::vector<UrlValue> values) {
-  const shell::ZelkLibBinding& lib = context.binding();
+  const core::ZelkLibBinding& lib = context.binding();
   const std::u16string identity[] = {GetShortOSName(lib), lib.GetMacAddress(),
                                      lib.GetComputerName()};
   values.insert(values.begin(), std::begin(identity), std::end(identity));

@@ -1,15 +1,17 @@
 #include "shell/startup_sequence.h"
 
+#include "core/app_directory.h"
+#include "core/app_log.h"
+#include "core/command_line.h"
+#include "core/program_files.h"
+#include "core/update_mark.h"
+#include "core/updater_launcher.h"
+#include "core/window_messages.h"
 #include "platform/code_page.h"
-#include "shell/app_directory.h"
-#include "shell/app_log.h"
-#include "shell/command_line.h"
-#include "shell/program_files.h"
-#include "shell/update_mark.h"
-#include "shell/updater_launcher.h"
-#include "shell/window_messages.h"
 
 namespace shell {
+
+using namespace core;
 namespace {
 
 constexpr std::u16string_view kUnexpectedEnd = u"未知原因找出程序关闭.";

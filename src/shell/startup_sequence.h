@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "core/message_presenter.h"
+#include "core/zelk_lib_binding.h"
 #include "platform/instance_channel.h"
 #include "platform/message_loop.h"
 #include "platform/shell_open.h"
 #include "shell/main_window.h"
-#include "shell/message_presenter.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace shell {
 
@@ -36,12 +36,12 @@ struct WindowingSetup {
 
 // Everything the start-up sequence works with, so that tests can supply their own.
 struct StartupEnvironment {
-  const ZelkLibBinding& binding;
+  const core::ZelkLibBinding& binding;
   std::string appDirectory;  // the program directory as a file-system path
   std::string serviceHost;   // handed to the interface shared memory
   platform::MessageLoop& loop;
   platform::ShellLauncher& launcher;
-  MessagePresenter& presenter;
+  core::MessagePresenter& presenter;
   MainWindowFactory createMainWindow;
   InstanceListenerStarter startListener;
   WindowingSetup windowing;

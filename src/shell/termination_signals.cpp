@@ -8,6 +8,7 @@
 #include <csignal>
 
 namespace shell {
+
 namespace {
 
 constexpr char kSignalled = 'q';

@@ -4,14 +4,14 @@
 #include <exception>
 #include <set>
 
+#include "core/app_directory.h"
+#include "core/app_log.h"
+#include "core/command_line.h"
+#include "core/window_messages.h"
 #include "net/endpoints.h"
 #include "net/service_requests.h"
 #include "net/usage_report.h"
 #include "platform/code_page.h"
-#include "shell/app_directory.h"
-#include "shell/app_log.h"
-#include "shell/command_line.h"
-#include "shell/window_messages.h"
 #include "skinui/combo.h"
 #include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
@@ -95,11 +95,11 @@ bool CMainFrame::CreateMainWindow() {
 }
 
 void CMainFrame::Log(std::u16string_view line) const {
-  shell::WriteLog(env_.binding, line);
+  core::WriteLog(env_.binding, line);
 }
 
 void CMainFrame::Log(const std::string& utf8Line) const {
-  shell::WriteLog(env_.binding, std::u16string_view(Wide(utf8Line)));
+  core::WriteLog(env_.binding, std::u16string_view(Wide(utf8Line)));
 }
 
 void CMainFrame::ShellOpen(const std::u16string& target) const {
@@ -235,7 +235,7 @@ void CMainFrame::LookUpFrameControls() {
 }
 
 void CMainFrame::ApplyStoredSkin() {
-  const shell::StoredSkin stored = env_.binding.LoadSkinData(env_.binding.programDirectory());
+  const core::StoredSkin stored = env_.binding.LoadSkinData(env_.binding.programDirectory());
   const StoredSkinValues values{stored.imageMode == u"1", env_.binding.StringToDWORD(stored.colour),
                                 Narrow(stored.image)};
   if (const auto look = LookOfStoredSkin(values)) ApplySkin(*look);
@@ -349,8 +349,8 @@ void CMainFrame::InitializeTimer() {
 }
 
 void CMainFrame::DoCheckUpdate() {
-  shell::DoCheckUpdate(GetContext().Loop(), updateCheck_, env_.binding,
-                       env_.binding.programDirectory(), env_.updater);
+  core::DoCheckUpdate(GetContext().Loop(), updateCheck_, env_.binding,
+                      env_.binding.programDirectory(), env_.updater);
 }
 
 void CMainFrame::MarkInitialisedAndCreateCommForms() {
@@ -647,7 +647,7 @@ void CMainFrame::OpenKnowlegeHelp(std::u16string_view anchor) {
 
 void CMainFrame::OpenKnowlegeDownloadFolder() {
   std::u16string folder = env_.binding.LoadOptionData(env_.binding.programDirectory());
-  if (folder.empty()) folder = Wide(shell::JoinAppPath(env_.appDirectory, "Downloads/Knowlege"));
+  if (folder.empty()) folder = Wide(core::JoinAppPath(env_.appDirectory, "Downloads/Knowlege"));
   if (env_.binding.PathExist(folder)) ShellOpen(folder);
 }
 
@@ -661,8 +661,7 @@ void CMainFrame::OpenWebSite() {
 void CMainFrame::OnUrlProtocolArrived() {
   Log(u"接收到URL协议");
   try {
-    ProcessUrlProtocol(
-        shell::RemoveDoubleQuotes(env_.binding.ReadDataFromUrlProtocolShareMemory()));
+    ProcessUrlProtocol(core::RemoveDoubleQuotes(env_.binding.ReadDataFromUrlProtocolShareMemory()));
   } catch (...) {
     // A request that cannot be read or processed is dropped; the window still comes forward.
   }
@@ -721,21 +720,21 @@ void CMainFrame::RouteDownloadMessage(knowledge::StoreFileKind kind,
 }
 
 void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& payload) {
-  using namespace shell;
+  using namespace core;
   switch (message) {
     case WM_URL_PROTOCOL_ARRIVED:
       return OnUrlProtocolArrived();
     case WM_LIST_ADD_ITEM:
-      if (auto p = TakePayload<ListItemPayload>(message, payload)) OnListAddItem(*p);
+      if (auto p = TakePayload<core::ListItemPayload>(message, payload)) OnListAddItem(*p);
       return;
     case WM_LIST_SHOW_LOADING:
-      if (auto p = TakePayload<ListLoadingPayload>(message, payload)) OnListShowLoading(*p);
+      if (auto p = TakePayload<core::ListLoadingPayload>(message, payload)) OnListShowLoading(*p);
       return;
     case WM_VIEW_ENABLE:
-      if (auto p = TakePayload<ViewEnablePayload>(message, payload)) OnViewEnable(*p);
+      if (auto p = TakePayload<core::ViewEnablePayload>(message, payload)) OnViewEnable(*p);
       return;
     case WM_VIEW_SET_PAGER:
-      if (auto p = TakePayload<ViewPagerPayload>(message, payload)) OnViewSetPager(*p);
+      if (auto p = TakePayload<core::ViewPagerPayload>(message, payload)) OnViewSetPager(*p);
       return;
     case WM_APP_CATEGORY_ADD:
       return OnAppCategoryAdd(payload);
@@ -762,16 +761,16 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
     case WM_HOME_APPS_REFRESH:
       return DoRefreshHomeAppButtons();
     case WM_LIST_EMPTY_IMAGE:
-      if (auto p = TakePayload<ListEmptyImagePayload>(message, payload)) OnListEmptyImage(*p);
+      if (auto p = TakePayload<core::ListEmptyImagePayload>(message, payload)) OnListEmptyImage(*p);
       return;
     case WM_CONTAINER_ADD:
-      if (auto p = TakePayload<ContainerAddPayload>(message, payload)) OnContainerAdd(*p);
+      if (auto p = TakePayload<core::ContainerAddPayload>(message, payload)) OnContainerAdd(*p);
       return;
     case WM_CONTAINER_CLEAR:
-      if (auto p = TakePayload<ContainerClearPayload>(message, payload)) OnContainerClear(*p);
+      if (auto p = TakePayload<core::ContainerClearPayload>(message, payload)) OnContainerClear(*p);
       return;
     case WM_UNREAD_MESSAGES:
-      if (auto p = TakePayload<UnreadMessagesPayload>(message, payload)) OnUnreadMessages(*p);
+      if (auto p = TakePayload<core::UnreadMessagesPayload>(message, payload)) OnUnreadMessages(*p);
       return;
     case WM_NOTICE_CLICKED:
       if (auto p = TakePayload<int>(message, payload)) OnNoticeClicked(*p);
@@ -820,7 +819,7 @@ Control* EmptyImageRow(Container& list) {
 
 }  // namespace
 
-void CMainFrame::OnListAddItem(ListItemPayload& payload) {
+void CMainFrame::OnListAddItem(core::ListItemPayload& payload) {
   Container* list = FindContainer(paintManager_, payload.listName);
   if (list == nullptr || !payload.item) {
     Log("丢弃消息 WM_LIST_ADD_ITEM：没有列表 " + payload.listName + " 或没有行");
@@ -831,7 +830,7 @@ void CMainFrame::OnListAddItem(ListItemPayload& payload) {
   if (row != nullptr && payload.listName == "lstKnowlegeSearchResult") CheckKnowlegeResultRow(*row);
 }
 
-void CMainFrame::OnListShowLoading(const ListLoadingPayload& payload) {
+void CMainFrame::OnListShowLoading(const core::ListLoadingPayload& payload) {
   if (Container* list = FindContainer(paintManager_, payload.listName)) {
     list->VisibleGIF(payload.loading);
   } else {
@@ -843,7 +842,7 @@ bool CMainFrame::IsOwnView(const CLibObjectView* view) const {
   return view == &appMarketView_ || view == &knowlegeView_ || view == &faqView_;
 }
 
-void CMainFrame::OnViewEnable(const ViewEnablePayload& payload) {
+void CMainFrame::OnViewEnable(const core::ViewEnablePayload& payload) {
   if (!IsOwnView(payload.view)) {
     Log(u"丢弃消息 WM_VIEW_ENABLE：不是本窗口的分页视图");
     return;
@@ -851,7 +850,7 @@ void CMainFrame::OnViewEnable(const ViewEnablePayload& payload) {
   payload.view->EnableNavigation(payload.enable);
 }
 
-void CMainFrame::OnViewSetPager(const ViewPagerPayload& payload) {
+void CMainFrame::OnViewSetPager(const core::ViewPagerPayload& payload) {
   if (!IsOwnView(payload.view)) {
     Log(u"丢弃消息 WM_VIEW_SET_PAGER：不是本窗口的分页视图");
     return;
@@ -859,7 +858,7 @@ void CMainFrame::OnViewSetPager(const ViewPagerPayload& payload) {
   payload.view->RefreshPageIndexButtons(payload.page, payload.pageCount, payload.total);
 }
 
-void CMainFrame::OnListEmptyImage(const ListEmptyImagePayload& payload) {
+void CMainFrame::OnListEmptyImage(const core::ListEmptyImagePayload& payload) {
   Container* list = FindContainer(paintManager_, payload.listName);
   if (list == nullptr) {
     Log("丢弃消息 WM_LIST_EMPTY_IMAGE：没有列表 " + payload.listName);
@@ -903,7 +902,7 @@ void CMainFrame::OnListEmptyImage(const ListEmptyImagePayload& payload) {
   list->Add(std::move(row));
 }
 
-void CMainFrame::OnContainerAdd(ContainerAddPayload& payload) {
+void CMainFrame::OnContainerAdd(core::ContainerAddPayload& payload) {
   Container* container = FindContainer(paintManager_, payload.containerName);
   if (container == nullptr || !payload.control) {
     Log("丢弃消息 WM_CONTAINER_ADD：没有容器 " + payload.containerName + " 或没有控件");
@@ -912,7 +911,7 @@ void CMainFrame::OnContainerAdd(ContainerAddPayload& payload) {
   container->Add(std::move(payload.control));
 }
 
-void CMainFrame::OnContainerClear(const ContainerClearPayload& payload) {
+void CMainFrame::OnContainerClear(const core::ContainerClearPayload& payload) {
   if (Container* container = FindContainer(paintManager_, payload.containerName)) {
     container->RemoveAll();
   } else {
@@ -920,7 +919,7 @@ void CMainFrame::OnContainerClear(const ContainerClearPayload& payload) {
   }
 }
 
-void CMainFrame::OnUnreadMessages(const UnreadMessagesPayload& payload) {
+void CMainFrame::OnUnreadMessages(const core::UnreadMessagesPayload& payload) {
   const std::u16string count = Decimal(payload.count);
   if (auto* button = Lookup<Control>("btnUserMessage")) {
     button->SetText(u"我的消息(" + count + u")");
@@ -1001,7 +1000,7 @@ void CMainFrame::ProbeNetwork() {
   platform::MessageLoop& loop = GetContext().Loop();
   loop.startWorker([&binding = env_.binding, &loop, window = GetHWND(), running = probeRunning_] {
     try {
-      if (binding.CheckCanVisitInternent()) loop.post(window, shell::WM_NETWORK_RESTORED);
+      if (binding.CheckCanVisitInternent()) loop.post(window, core::WM_NETWORK_RESTORED);
     } catch (...) {
       // A probe that fails tells nothing; the next period asks again.
     }

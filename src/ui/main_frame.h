@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/update_check.h"
+#include "core/updater_launcher.h"
+#include "core/window_payloads.h"
+#include "core/zelk_lib_binding.h"
 #include "knowledge/download_messages.h"
 #include "platform/payload.h"
 #include "platform/recursive_mutex.h"
-#include "shell/update_check.h"
-#include "shell/updater_launcher.h"
-#include "shell/zelk_lib_binding.h"
 #include "skinui/button.h"
 #include "skinui/horizontal_layout.h"
 #include "skinui/lib_object_view.h"
@@ -22,7 +23,6 @@
 #include "skinui/web_browser.h"
 #include "skinui/window.h"
 #include "ui/click_dispatcher.h"
-#include "ui/main_frame_messages.h"
 #include "ui/skin_changed_param.h"
 
 namespace ui {
@@ -33,9 +33,9 @@ enum class NetworkState { Unset, Reachable, Unreachable };
 
 // What the main frame is created with.
 struct MainFrameEnvironment {
-  const shell::ZelkLibBinding& binding;
+  const core::ZelkLibBinding& binding;
   std::string appDirectory;  // a file-system path
-  shell::UpdaterLauncher updater;
+  core::UpdaterLauncher updater;
 };
 
 // The user the user center shows while someone is logged in.
@@ -92,9 +92,9 @@ class CMainFrame : public skinui::Window,
   NetworkState GetNetworkState() const { return networkState_; }
   // Held by the window thread around the handlers that change lists and download records.
   platform::RecursiveMutex& ListMutex() { return listMutex_; }
-  const shell::UpdateCheckState& GetUpdateCheckState() const { return *updateCheck_; }
+  const core::UpdateCheckState& GetUpdateCheckState() const { return *updateCheck_; }
   const skinui::SkinLook& GetSkin() const { return skin_; }
-  const shell::ZelkLibBinding& Binding() const { return env_.binding; }
+  const core::ZelkLibBinding& Binding() const { return env_.binding; }
   const std::string& AppDirectory() const { return env_.appDirectory; }
 
   skinui::CAppMarketView& AppMarketView() { return appMarketView_; }
@@ -250,14 +250,14 @@ class CMainFrame : public skinui::Window,
                             void (CMainFrame::*toKnowledge)(const Message&),
                             void (CMainFrame::*toAppCenter)(const Message&),
                             const Message& message);
-  void OnListAddItem(ListItemPayload& payload);
-  void OnListShowLoading(const ListLoadingPayload& payload);
-  void OnViewEnable(const ViewEnablePayload& payload);
-  void OnViewSetPager(const ViewPagerPayload& payload);
-  void OnListEmptyImage(const ListEmptyImagePayload& payload);
-  void OnContainerAdd(ContainerAddPayload& payload);
-  void OnContainerClear(const ContainerClearPayload& payload);
-  void OnUnreadMessages(const UnreadMessagesPayload& payload);
+  void OnListAddItem(core::ListItemPayload& payload);
+  void OnListShowLoading(const core::ListLoadingPayload& payload);
+  void OnViewEnable(const core::ViewEnablePayload& payload);
+  void OnViewSetPager(const core::ViewPagerPayload& payload);
+  void OnListEmptyImage(const core::ListEmptyImagePayload& payload);
+  void OnContainerAdd(core::ContainerAddPayload& payload);
+  void OnContainerClear(const core::ContainerClearPayload& payload);
+  void OnUnreadMessages(const core::UnreadMessagesPayload& payload);
   void OnNoticeClicked(int value);
   void OnNetworkError();
   void OnNetworkRestored();
@@ -293,8 +293,7 @@ class CMainFrame : public skinui::Window,
   bool startupDone_ = false;
   NetworkState networkState_ = NetworkState::Unset;
   platform::RecursiveMutex listMutex_;
-  std::shared_ptr<shell::UpdateCheckState> updateCheck_ =
-      std::make_shared<shell::UpdateCheckState>();
+  std::shared_ptr<core::UpdateCheckState> updateCheck_ = std::make_shared<core::UpdateCheckState>();
   // Set while a network probe runs, so that a slow probe is not joined by another every period.
   std::shared_ptr<std::atomic<bool>> probeRunning_ = std::make_shared<std::atomic<bool>>(false);
   skinui::SkinLook skin_;

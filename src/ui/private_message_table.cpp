@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "shell/window_messages.h"
+#include "core/window_messages.h"
 #include "skinui/lib_popup_notify_form.h"
 
 namespace ui {
 namespace {
 
-using namespace shell;
+using namespace core;
 
 static_assert(WM_NOTICE_CLICKED == skinui::kNoticeClickedMessage);
 

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/app_directory.h"
+#include "core/app_log.h"
+#include "core/program_files.h"
+#include "core/update_mark.h"
 #include "platform/code_page.h"
 #include "platform/file_version.h"
-#include "shell/app_directory.h"
-#include "shell/app_log.h"
-#include "shell/program_files.h"
-#include "shell/update_mark.h"
 
 namespace updater {
 namespace {
@@ -59,12 +59,12 @@ std::string UpdateQueryUrl(const std::string& serviceHostAndPort, const std::str
 }
 
 std::string InstalledClientVersion(const std::string& appDirectory) {
-  const auto embedded = platform::ReadEmbeddedFileVersion(
-      shell::JoinAppPath(appDirectory, shell::ClientProcessName()));
+  const auto embedded =
+      platform::ReadEmbeddedFileVersion(core::JoinAppPath(appDirectory, core::ClientProcessName()));
   return embedded ? *embedded : platform::kBuildVersionText;
 }
 
-UpdateFetcher::UpdateFetcher(const shell::ZelkLibBinding& binding, std::string appDirectory,
+UpdateFetcher::UpdateFetcher(const core::ZelkLibBinding& binding, std::string appDirectory,
                              std::string serviceHostAndPort)
     : binding_(binding),
       appDirectory_(std::move(appDirectory)),
@@ -78,7 +78,7 @@ FetchResult UpdateFetcher::Run() {
   UpdateOffer offer;
   if (std::atoi(platform::Utf16ToUtf8(status).c_str()) != 1 ||
       !ParseUpdateOffer(platform::Utf16ToUtf8(reply), offer)) {
-    shell::WriteLog(binding_, std::string("ZelkUpdater check: no answer from ") + query);
+    core::WriteLog(binding_, std::string("ZelkUpdater check: no answer from ") + query);
     return FetchResult::NoAnswer;
   }
   if (!offer.available) return FetchResult::NoUpdate;
@@ -88,17 +88,17 @@ FetchResult UpdateFetcher::Run() {
           ? platform::Utf8ToUtf16(offer.packageUrl)
           : binding_.CombinURL(platform::Utf8ToUtf16(baseUrl(serviceHostAndPort_)),
                                platform::Utf8ToUtf16(offer.packageUrl));
-  const std::string package = shell::JoinAppPath(appDirectory_, shell::kWaitingPackageRelativePath);
+  const std::string package = core::JoinAppPath(appDirectory_, core::kWaitingPackageRelativePath);
   std::error_code error;
-  std::filesystem::create_directories(shell::JoinAppPath(appDirectory_, shell::kWaitingFolder),
+  std::filesystem::create_directories(core::JoinAppPath(appDirectory_, core::kWaitingFolder),
                                       error);
   std::u16string downloadError;
   if (binding_.DownloadImageByUrl(packageUrl, platform::Utf8ToUtf16(package), downloadError) == 0) {
-    shell::WriteLog(binding_, u"ZelkUpdater download failed: " + downloadError);
+    core::WriteLog(binding_, u"ZelkUpdater download failed: " + downloadError);
     return FetchResult::Failed;
   }
-  shell::WriteUpdateMark(appDirectory_, "1");
-  shell::WriteLog(binding_, std::string("ZelkUpdater fetched version ") + offer.version);
+  core::WriteUpdateMark(appDirectory_, "1");
+  core::WriteLog(binding_, std::string("ZelkUpdater fetched version ") + offer.version);
   return FetchResult::Fetched;
 }
 

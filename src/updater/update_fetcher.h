@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/zelk_lib_binding.h"
+#include "core/zelk_lib_binding.h"
 
 namespace updater {
 
@@ -34,12 +34,12 @@ std::string InstalledClientVersion(const std::string& appDirectory);
 // folder; the next start of the client then hands it to the updater to install.
 class UpdateFetcher {
  public:
-  UpdateFetcher(const shell::ZelkLibBinding& binding, std::string appDirectory,
+  UpdateFetcher(const core::ZelkLibBinding& binding, std::string appDirectory,
                 std::string serviceHostAndPort);
   FetchResult Run();
 
  private:
-  const shell::ZelkLibBinding& binding_;
+  const core::ZelkLibBinding& binding_;
   std::string appDirectory_;
   std::string serviceHostAndPort_;
 };

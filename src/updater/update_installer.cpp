@@ -2,15 +2,15 @@
 
 #include <filesystem>
 
+#include "core/app_directory.h"
+#include "core/app_log.h"
+#include "core/program_files.h"
+#include "core/update_mark.h"
 #include "platform/code_page.h"
-#include "shell/app_directory.h"
-#include "shell/app_log.h"
-#include "shell/program_files.h"
-#include "shell/update_mark.h"
 
 namespace updater {
 
-UpdateInstaller::UpdateInstaller(const shell::ZelkLibBinding& binding, platform::Clock& clock,
+UpdateInstaller::UpdateInstaller(const core::ZelkLibBinding& binding, platform::Clock& clock,
                                  platform::ShellLauncher& launcher, std::string appDirectory,
                                  std::function<bool()> clientRuns)
     : binding_(binding),
@@ -20,14 +20,14 @@ UpdateInstaller::UpdateInstaller(const shell::ZelkLibBinding& binding, platform:
       clientRuns_(std::move(clientRuns)) {}
 
 InstallResult UpdateInstaller::Run() {
-  shell::WriteLog(binding_, std::string_view("ZelkUpdater install Begin"));
+  core::WriteLog(binding_, std::string_view("ZelkUpdater install Begin"));
   if (!WaitForClientExit()) {
-    shell::WriteLog(binding_, std::string_view("ZelkUpdater install: client still runs"));
+    core::WriteLog(binding_, std::string_view("ZelkUpdater install: client still runs"));
     return InstallResult::ClientStillRuns;
   }
   const InstallResult result = Install();
   StartClient();
-  shell::WriteLog(binding_, std::string_view("ZelkUpdater install End"));
+  core::WriteLog(binding_, std::string_view("ZelkUpdater install End"));
   return result;
 }
 
@@ -40,26 +40,26 @@ bool UpdateInstaller::WaitForClientExit() {
 }
 
 InstallResult UpdateInstaller::Install() {
-  const std::string package = shell::JoinAppPath(appDirectory_, shell::kWaitingPackageRelativePath);
+  const std::string package = core::JoinAppPath(appDirectory_, core::kWaitingPackageRelativePath);
   std::error_code error;
   if (!std::filesystem::is_regular_file(package, error)) {
-    shell::WriteUpdateMark(appDirectory_, "");
+    core::WriteUpdateMark(appDirectory_, "");
     return InstallResult::NothingWaiting;
   }
   if (!binding_.UnZipFile(platform::Utf8ToUtf16(package), platform::Utf8ToUtf16(appDirectory_))) {
-    shell::WriteLog(binding_, std::string_view("ZelkUpdater install: package refused"));
+    core::WriteLog(binding_, std::string_view("ZelkUpdater install: package refused"));
     std::filesystem::remove(package, error);
-    shell::WriteUpdateMark(appDirectory_, "");
+    core::WriteUpdateMark(appDirectory_, "");
     return InstallResult::Failed;
   }
   std::filesystem::remove(package, error);
-  shell::WriteUpdateMark(appDirectory_, "2");
+  core::WriteUpdateMark(appDirectory_, "2");
   return InstallResult::Installed;
 }
 
 void UpdateInstaller::StartClient() {
   launcher_.open(
-      {"open", shell::JoinAppPath(appDirectory_, shell::ClientProcessName()), "", appDirectory_});
+      {"open", core::JoinAppPath(appDirectory_, core::ClientProcessName()), "", appDirectory_});
 }
 
 }  // namespace updater

@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
+#include "core/zelk_lib_binding.h"
 #include "platform/clock.h"
 #include "platform/shell_open.h"
-#include "shell/zelk_lib_binding.h"
 
 namespace updater {
 
@@ -23,7 +23,7 @@ enum class InstallResult {
 // back to the updater on every start.
 class UpdateInstaller {
  public:
-  UpdateInstaller(const shell::ZelkLibBinding& binding, platform::Clock& clock,
+  UpdateInstaller(const core::ZelkLibBinding& binding, platform::Clock& clock,
                   platform::ShellLauncher& launcher, std::string appDirectory,
                   std::function<bool()> clientRuns);
 
@@ -38,7 +38,7 @@ class UpdateInstaller {
   InstallResult Install();
   void StartClient();
 
-  const shell::ZelkLibBinding& binding_;
+  const core::ZelkLibBinding& binding_;
   platform::Clock& clock_;
   platform::ShellLauncher& launcher_;
   std::string appDirectory_;

@@ -68,7 +68,7 @@ class Recorder : public platform::MessageTarget {
     return found;
   }
   Seen ended() const {
-    const auto all = of(shell::WM_DOWNLOAD_ENDED);
+    const auto all = of(core::WM_DOWNLOAD_ENDED);
     return all.empty() ? Seen{} : all.back();
   }
 
@@ -146,7 +146,7 @@ class DownloadEngineTest : public ::testing::Test {
   testing_support::TempDir temp;
   platform::ManualClock clock;
   platform::HeadlessMessageLoop loop{clock};
-  shell::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
+  core::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
   Recorder recorder;
   Recorder mainRecorder;
   platform::WindowId window = 0;
@@ -179,15 +179,15 @@ TEST_F(DownloadEngineTest, FetchesAFileBlockByBlockIntoNewFolders) {
   EXPECT_EQ(queriedName, u"kb/a.pdf");
 
   ASSERT_GE(recorder.messages.size(), 4u);
-  EXPECT_EQ(recorder.messages.front().message, shell::WM_DOWNLOAD_STARTED);
+  EXPECT_EQ(recorder.messages.front().message, core::WM_DOWNLOAD_STARTED);
   EXPECT_EQ(recorder.messages.front().fileName, u"kb/a.pdf");
-  const auto progress = recorder.of(shell::WM_DOWNLOAD_PROGRESS);
+  const auto progress = recorder.of(core::WM_DOWNLOAD_PROGRESS);
   ASSERT_GE(progress.size(), 2u);
   EXPECT_EQ(progress.front().total, 100);
   EXPECT_EQ(progress.front().done, 0);
   EXPECT_EQ(progress.back().total, 10000);
   EXPECT_EQ(progress.back().done, 10000);
-  EXPECT_EQ(recorder.messages.back().message, shell::WM_DOWNLOAD_ENDED);
+  EXPECT_EQ(recorder.messages.back().message, core::WM_DOWNLOAD_ENDED);
   EXPECT_EQ(recorder.ended().result, kDownloadResultFinished);
   EXPECT_EQ(recorder.ended().reason, u"");
   EXPECT_EQ(logsContaining("下载文件:"), 1);
@@ -230,7 +230,7 @@ TEST_F(DownloadEngineTest, ALocalFileAlreadyCompleteOrLongerEndsWithThreeUntouch
     EXPECT_EQ(recorder.ended().result, kDownloadResultFinished);
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0].offset, static_cast<std::int32_t>(localSize));
-    EXPECT_EQ(recorder.of(shell::WM_DOWNLOAD_PROGRESS).back().done,
+    EXPECT_EQ(recorder.of(core::WM_DOWNLOAD_PROGRESS).back().done,
               static_cast<std::int32_t>(localSize));
   }
 }
@@ -256,7 +256,7 @@ TEST_F(DownloadEngineTest, ProgressComesAtMostEveryHalfSecondBesidesFirstAndLast
   ASSERT_TRUE(start(server));
   runToEnd();
   EXPECT_EQ(localContent(), content);
-  const auto progress = recorder.of(shell::WM_DOWNLOAD_PROGRESS);
+  const auto progress = recorder.of(core::WM_DOWNLOAD_PROGRESS);
   // 768 rounds of 1 ms: the first, one at 500 ms and the last.
   ASSERT_EQ(progress.size(), 3u);
   EXPECT_EQ(progress[1].total, static_cast<std::int32_t>(content.size()));
@@ -439,7 +439,7 @@ TEST_F(DownloadEngineTest, NoConnectionAndNoInternetEndsWithSixAndNoRetry) {
   EXPECT_EQ(recorder.ended().result, kDownloadResultNoNetwork);
   EXPECT_EQ(recorder.ended().reason, u"无法与文件服务器建立连线，请检查网络.");
   ASSERT_EQ(mainRecorder.messages.size(), 1u);
-  EXPECT_EQ(mainRecorder.messages[0].message, shell::WM_NETWORK_ERROR);
+  EXPECT_EQ(mainRecorder.messages[0].message, core::WM_NETWORK_ERROR);
   EXPECT_EQ(queries, 0);  // the internet check comes before any address query
   EXPECT_LT(clock.sleptMs(), 5000);
   EXPECT_EQ(logsContaining("无法与文件服务器 :0 和 :0 建立连线，请检查网络."), 1);
@@ -507,7 +507,7 @@ TEST_F(DownloadEngineTest, AStopDuringTheTransferSendsAStopMessageAndEndsWithZer
   bool endedInsideTheStop = false;
   recorder.onStop = [&] {
     engine->StopDownload();
-    endedInsideTheStop = !recorder.of(shell::WM_DOWNLOAD_ENDED).empty();
+    endedInsideTheStop = !recorder.of(core::WM_DOWNLOAD_ENDED).empty();
   };
   ASSERT_TRUE(start(server, 5));
   runToEnd();
@@ -576,12 +576,12 @@ TEST_F(DownloadEngineTest, ANewTransferWaitsForTheStopOfTheLast) {
   EXPECT_FALSE(start(server));
   EXPECT_EQ(logsContaining("上一个下载任务仍在进行"), 1);
   engine->StopDownload();
-  EXPECT_EQ(recorder.of(shell::WM_DOWNLOAD_ENDED).size(), 1u);
+  EXPECT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 1u);
   EXPECT_EQ(recorder.ended().fileName, u"kb/a.pdf");
   EXPECT_TRUE(start(server, 0, u"kb/b.pdf"));
   engine->StopDownload();
   runToEnd();
-  EXPECT_EQ(recorder.of(shell::WM_DOWNLOAD_ENDED).size(), 2u);
+  EXPECT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 2u);
 }
 
 // ---- Resuming across broken connections -------------------------------------------------------

@@ -22,7 +22,7 @@ constexpr int kSavesPerChild = 1000;
 // The child: 1,000 saves of the history, adding and removing records so that the file grows
 // and shrinks, until it is killed or done.
 [[noreturn]] void runSaver(const std::string& path) {
-  const shell::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
+  const core::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
   DownloadHistoryStore store(path, zelkLib, {});
   for (int i = 0; i < kSavesPerChild; ++i) {
     LibDownloadFileInfo record;
@@ -37,7 +37,7 @@ constexpr int kSavesPerChild = 1000;
 TEST(DownloadHistoryCrash, ASaverKilledAtAnyMomentLeavesAFileThatParses) {
   testing_support::TempDir temp;
   const std::string path = temp.file("DownloadHistory.xml");
-  const shell::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
+  const core::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
   ASSERT_TRUE(zelkLib.loaded());
   DownloadHistoryStore(path, zelkLib, {}).EnsureHistoryFile();
 

@@ -52,7 +52,7 @@ class DownloadHistoryStoreTest : public ::testing::Test {
   }
 
   testing_support::TempDir temp;
-  shell::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
+  core::ZelkLibBinding zelkLib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
   std::vector<std::string> logLines;
   DownloadHistoryStore store{historyPath(), zelkLib,
                              [this](const std::string& line) { logLines.push_back(line); }};
@@ -298,7 +298,7 @@ TEST_F(DownloadHistoryStoreTest, WithoutTheFileEveryOperationDoesNothing) {
 }
 
 TEST_F(DownloadHistoryStoreTest, WithoutTheLibraryTheStoreDoesNothing) {
-  const shell::ZelkLibBinding noLibrary;
+  const core::ZelkLibBinding noLibrary;
   DownloadHistoryStore blind(historyPath(), noLibrary, {});
   writeHistory(fixture("history_hand_edited.xml"));
   EXPECT_TRUE(blind.LoadDownloading(u"/f").empty());

@@ -71,7 +71,7 @@ class QueryFileServerTest : public ::testing::Test {
     return knowledge_testing::StandIn().requestedUrls;
   }
 
-  shell::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
+  core::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
 };
 
 TEST_F(QueryFileServerTest, AsksWithTheKindAndTheUnescapedFileName) {
@@ -109,7 +109,7 @@ TEST_F(QueryFileServerTest, FailsWhenTheRequestFails) {
 }
 
 TEST_F(QueryFileServerTest, FailsWithoutTheLibrary) {
-  const shell::ZelkLibBinding none;
+  const core::ZelkLibBinding none;
   FileServerAddress address;
   EXPECT_FALSE(QueryFileServer(none, StoreFileKind::Knowlege, u"kb/a.pdf", address));
 }

@@ -52,7 +52,7 @@ class KnowledgeServiceTest : public ::testing::Test {
 
   testing_support::TempDir temp;
   platform::SystemClock& clock = platform::SystemClock::instance();
-  shell::ZelkLibBinding lib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
+  core::ZelkLibBinding lib{platform::DynamicLibrary::open(ZELK_REAL_LIBRARY)};
   std::unique_ptr<devservice::DevService> service;
 };
 

@@ -12,7 +12,7 @@ namespace {
 
 TEST(LogSink, ProductLogReachesTheLibrarysAppendLogAsText) {
   platform::SetAnsiCodesetOverride("GBK");
-  const shell::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
+  const core::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
   {
     std::lock_guard lock(knowledge_testing::StandIn().webMutex);
     knowledge_testing::StandIn().appendedLines.clear();

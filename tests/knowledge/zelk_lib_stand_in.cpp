@@ -69,8 +69,8 @@ StandInState& StandIn() {
   return state;
 }
 
-shell::ZelkLibBinding MakeStandInBinding() {
-  return shell::ZelkLibBinding([](const char* name) -> void* {
+core::ZelkLibBinding MakeStandInBinding() {
+  return core::ZelkLibBinding([](const char* name) -> void* {
     if (std::strcmp(name, "FileExist") == 0) return reinterpret_cast<void*>(&FileExist);
     if (std::strcmp(name, "TryCreateFolderPathByFileName") == 0) {
       return reinterpret_cast<void*>(&TryCreateFolderPathByFileName);

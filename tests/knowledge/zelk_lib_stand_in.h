@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/zelk_lib_binding.h"
+#include "core/zelk_lib_binding.h"
 
 namespace knowledge_testing {
 
@@ -34,6 +34,6 @@ StandInState& StandIn();
 // A binding whose lookups find FileExist, TryCreateFolderPathByFileName, CheckFileIsUsing,
 // CheckCanVisitInternent, AppendLog, CombinURL (base and relative part joined by one '/') and
 // GetWebContent; every other export is absent (its fallback).
-shell::ZelkLibBinding MakeStandInBinding();
+core::ZelkLibBinding MakeStandInBinding();
 
 }  // namespace knowledge_testing

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/window_messages.h"
 #include "net/endpoints.h"
 #include "net/service_requests.h"
 #include "net/service_transfer.h"
 #include "net/usage_report.h"
 #include "platform/code_page.h"
 #include "platform/headless_message_loop.h"
-#include "shell/window_messages.h"
 
 namespace net {
 namespace {
@@ -98,7 +98,7 @@ class ServiceTransfer : public ::testing::Test {
         {"GetMacAddress", reinterpret_cast<void*>(&GetMacAddress)},
         {"GetComputerName", reinterpret_cast<void*>(&GetComputerName)},
     };
-    lib = shell::ZelkLibBinding([table](const char* name) -> void* {
+    lib = core::ZelkLibBinding([table](const char* name) -> void* {
       const auto it = table.find(name);
       return it == table.end() ? nullptr : it->second;
     });
@@ -106,7 +106,7 @@ class ServiceTransfer : public ::testing::Test {
   ~ServiceTransfer() override { exports = nullptr; }
 
   Exports state;
-  shell::ZelkLibBinding lib;
+  core::ZelkLibBinding lib;
 };
 
 TEST(StatusText, ReadsAsAtoiDoes) {
@@ -161,7 +161,7 @@ TEST_F(ServiceTransfer, SuccessWithAnEmptyReplyIsSuccessAndTheReplyIsReplaced) {
 }
 
 TEST_F(ServiceTransfer, WithoutTheLibraryEveryTransferFailsQuietly) {
-  shell::ZelkLibBinding none;
+  core::ZelkLibBinding none;
   std::string replyAnsi = "x";
   EXPECT_FALSE(GetServiceContent(none, u"http://h/x", replyAnsi));
   EXPECT_EQ(replyAnsi, "");
@@ -206,7 +206,7 @@ TEST_F(ServiceTransfer, AFailedRequestSignalsTheNetworkLossOnlyWhenTheInternetIs
   state.internet = 0;
   ReportRequestFailure(context);
   loop.pumpFor(0);
-  EXPECT_EQ(window.received, (std::vector<std::uint32_t>{shell::WM_NETWORK_ERROR}));
+  EXPECT_EQ(window.received, (std::vector<std::uint32_t>{core::WM_NETWORK_ERROR}));
 }
 
 TEST_F(ServiceTransfer, UsageReportsCarryTheSystemIdentityUnescapedOnAWorker) {

@@ -5,17 +5,19 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/window_messages.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/headless_message_loop.h"
 #include "scripted_zelk_lib.h"
-#include "shell/window_messages.h"
 #include "support/temp_dir.h"
 
 namespace shell {
+
+using namespace core;
 namespace {
 
-using shell_testing::ScriptedZelkLib;
+using core_testing::ScriptedZelkLib;
 using Events = std::vector<std::string>;
 
 constexpr std::uint32_t kLoopStarted = 0x7001;

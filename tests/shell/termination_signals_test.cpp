@@ -7,6 +7,7 @@
 #include "platform/headless_message_loop.h"
 
 namespace shell {
+
 namespace {
 
 void (*currentHandler(int signal))(int) {

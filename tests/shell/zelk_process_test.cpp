@@ -13,12 +13,13 @@
 #include "support/temp_dir.h"
 
 namespace shell {
+
 namespace {
 
 namespace fs = std::filesystem;
-using shell_testing::ChildExit;
-using shell_testing::StagedApp;
-using shell_testing::WaitUntil;
+using core_testing::ChildExit;
+using core_testing::StagedApp;
+using core_testing::WaitUntil;
 using Lines = std::vector<std::string>;
 
 constexpr int kProcessTimeoutMs = 20000;
@@ -39,21 +40,21 @@ class ZelkProcessTest : public ::testing::Test {
   void TearDown() override {
     if (first_ > 0) {
       kill(first_, SIGTERM);
-      shell_testing::WaitForEnd(first_, kProcessTimeoutMs);
+      core_testing::WaitForEnd(first_, kProcessTimeoutMs);
     }
   }
 
   ChildExit runZelk(const std::vector<std::string>& arguments) {
-    return shell_testing::WaitForEnd(
-        shell_testing::Start(app_.file("Zelk"), arguments, dir_.path(), dir_.file("second.out"),
-                             app_.environment()),
+    return core_testing::WaitForEnd(
+        core_testing::Start(app_.file("Zelk"), arguments, dir_.path(), dir_.file("second.out"),
+                            app_.environment()),
         kProcessTimeoutMs);
   }
   // Starts the client and waits until it listens for later starts and its main window has
   // logged its last start-up step, so that later lines of the log belong to later starts.
   void startFirstInstance() {
-    first_ = shell_testing::Start(app_.file("Zelk"), {}, dir_.path(), dir_.file("first.out"),
-                                  app_.environment());
+    first_ = core_testing::Start(app_.file("Zelk"), {}, dir_.path(), dir_.file("first.out"),
+                                 app_.environment());
     ASSERT_GT(first_, 0);
     ASSERT_TRUE(WaitUntil(kProcessTimeoutMs, [&] { return app_.instanceListening(); }));
     ASSERT_TRUE(WaitUntil(kProcessTimeoutMs, [&] { return logHas("DoShowIntroduce"); }));
@@ -108,7 +109,7 @@ TEST_F(ZelkProcessTest, SecondStartWithoutRequestOnlyLogsThatAnInstanceRuns) {
 TEST_F(ZelkProcessTest, TerminationSignalEndsTheClientInOrder) {
   startFirstInstance();
   ASSERT_EQ(kill(first_, SIGTERM), 0);
-  const ChildExit end = shell_testing::WaitForEnd(first_, kProcessTimeoutMs);
+  const ChildExit end = core_testing::WaitForEnd(first_, kProcessTimeoutMs);
   first_ = -1;
   EXPECT_TRUE(end.exited);
   EXPECT_EQ(end.code, 0);

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "core/zelk_lib_binding.h"
 #include "devservice/dev_service.h"
 #include "devservice/options.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
-#include "shell/zelk_lib_binding.h"
 #include "support/temp_dir.h"
 
 namespace net_testing {
@@ -42,14 +42,14 @@ class LocalService {
     port_ = service_->start();
     setenv("ZELK_SERVICE_HOST", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
     const char* appDir = std::getenv("ZELK_APP_DIR");
-    lib_ = shell::ZelkLibBinding(platform::DynamicLibrary::open(
+    lib_ = core::ZelkLibBinding(platform::DynamicLibrary::open(
         std::string(appDir != nullptr ? appDir : ".") + "/libZelkLib.so"));
     lib_.setProgramDirectory(std::u16string(dir_.path().begin(), dir_.path().end()));
   }
   ~LocalService() { unsetenv("ZELK_SERVICE_HOST"); }
 
   devservice::DevService& service() { return *service_; }
-  const shell::ZelkLibBinding& lib() const { return lib_; }
+  const core::ZelkLibBinding& lib() const { return lib_; }
   std::string logText() const { return dir_.read("Log/Zelk.log"); }
   int port() const { return port_; }
   // The file server's port; 0 when it was not started.
@@ -62,7 +62,7 @@ class LocalService {
   testing_support::TempDir dir_;
   std::unique_ptr<devservice::DevService> service_;
   int port_ = 0;
-  shell::ZelkLibBinding lib_;
+  core::ZelkLibBinding lib_;
 };
 
 }  // namespace net_testing

@@ -114,7 +114,7 @@ RecordingFrame& FrameTest::Open(const std::string& skinFolder) {
   ui_.SetResourcePath(skinFolder);
   frame_ = std::make_unique<RecordingFrame>(
       ui_, ui::MainFrameEnvironment{lib_.binding(), dir_.path(),
-                                    shell::UpdaterLauncher(lib_.binding(), shell_, dir_.path())});
+                                    core::UpdaterLauncher(lib_.binding(), shell_, dir_.path())});
   EXPECT_TRUE(frame_->CreateMainWindow());
   frame_->GetPaintManager().UpdateLayout();
   return *frame_;

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/zelk_lib_binding.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/dynamic_library.h"
 #include "platform/headless_message_loop.h"
 #include "platform/shell_open.h"
-#include "shell/zelk_lib_binding.h"
 #include "skinui/headless_backend.h"
 #include "skinui/ui_context.h"
 #include "support/temp_dir.h"
@@ -33,7 +33,7 @@ class TestLibrary {
   explicit TestLibrary(const std::string& programDirectory);
   ~TestLibrary();
 
-  const shell::ZelkLibBinding& binding() const { return binding_; }
+  const core::ZelkLibBinding& binding() const { return binding_; }
   bool loaded() const { return library_.loaded(); }
 
   // CheckCanVisitInternent answers this (1 reachable, 0 not) and counts its calls.
@@ -44,7 +44,7 @@ class TestLibrary {
 
  private:
   platform::DynamicLibrary library_;
-  shell::ZelkLibBinding binding_;
+  core::ZelkLibBinding binding_;
 };
 
 // The lines of the product log of a program folder, without their time stamps.

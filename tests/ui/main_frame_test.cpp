@@ -7,8 +7,8 @@
 #include <future>
 #include <map>
 
+#include "core/window_messages.h"
 #include "frame_test_support.h"
-#include "shell/window_messages.h"
 #include "skinui/combo.h"
 #include "skinui/lib_message_box.h"
 #include "skinui/lib_popup_notify_form.h"
@@ -22,7 +22,7 @@
 namespace ui_testing {
 namespace {
 
-using namespace shell;
+using namespace core;
 using skinui::Control;
 
 // The 21 lines that follow the start-up steps, in their order.
@@ -182,7 +182,7 @@ TEST_F(FrameTest, AFailingStepIsLoggedAndTheOthersStillRun) {
   ui_.SetResourcePath(StagedSkin());
   frame_ = std::make_unique<RecordingFrame>(
       ui_, ui::MainFrameEnvironment{lib_.binding(), dir_.path(),
-                                    shell::UpdaterLauncher(lib_.binding(), shell_, dir_.path())});
+                                    core::UpdaterLauncher(lib_.binding(), shell_, dir_.path())});
   frame_->failIn = "DoRefreshLastestNews";
   ASSERT_TRUE(frame_->CreateMainWindow());
   pm().UpdateLayout();
@@ -341,12 +341,12 @@ TEST_F(FrameTest, ListMessagesHoldTheListMutexAndContainerMessagesDoNot) {
   RecordingFrame& f = Open();
   int heldForList = -1;
   PostPayload(WM_LIST_ADD_ITEM,
-              ui::ListItemPayload{"lstLastestNews",
-                                  std::make_unique<LockProbe>(f.ListMutex(), heldForList)});
+              core::ListItemPayload{"lstLastestNews",
+                                    std::make_unique<LockProbe>(f.ListMutex(), heldForList)});
   EXPECT_EQ(heldForList, 1);
   int heldForContainer = -1;
   PostPayload(WM_CONTAINER_ADD,
-              ui::ContainerAddPayload{
+              core::ContainerAddPayload{
                   "tluAd_Desktop", std::make_unique<LockProbe>(f.ListMutex(), heldForContainer)});
   EXPECT_EQ(heldForContainer, 0);
   EXPECT_FALSE(LockProbe::HeldByAnotherThread(f.ListMutex()));
@@ -356,12 +356,12 @@ TEST_F(FrameTest, AFailingHandlerReleasesTheMutexAndTheFrameGoesOn) {
   RecordingFrame& f = Open();
   f.failIn = "CheckKnowlegeResultRow";
   PostPayload(WM_LIST_ADD_ITEM,
-              ui::ListItemPayload{"lstKnowlegeSearchResult", std::make_unique<Control>()});
+              core::ListItemPayload{"lstKnowlegeSearchResult", std::make_unique<Control>()});
   EXPECT_TRUE(Logged("处理消息 WM_LIST_ADD_ITEM 出现异常:scripted failure"));
   EXPECT_FALSE(LockProbe::HeldByAnotherThread(f.ListMutex()));
   f.failIn.clear();
   PostPayload(WM_LIST_ADD_ITEM,
-              ui::ListItemPayload{"lstKnowlegeSearchResult", std::make_unique<Control>()});
+              core::ListItemPayload{"lstKnowlegeSearchResult", std::make_unique<Control>()});
   EXPECT_EQ(pm().Find<skinui::List>("lstKnowlegeSearchResult").GetCount(), 2);
 }
 
@@ -380,33 +380,35 @@ TEST_F(FrameTest, RowsGoToTheirListAndSearchResultsAreChecked) {
   RecordingFrame& f = Open();
   auto row = std::make_unique<Control>();
   Control* raw = row.get();
-  PostPayload(WM_LIST_ADD_ITEM, ui::ListItemPayload{"lstKnowlegeSearchResult", std::move(row)});
+  PostPayload(WM_LIST_ADD_ITEM, core::ListItemPayload{"lstKnowlegeSearchResult", std::move(row)});
   const auto& list = pm().Find<skinui::List>("lstKnowlegeSearchResult");
   ASSERT_EQ(list.GetCount(), 1);
   EXPECT_EQ(list.GetItemAt(0), raw);
   EXPECT_EQ(f.checkedRows, (std::vector<Control*>{raw}));
-  PostPayload(WM_LIST_ADD_ITEM, ui::ListItemPayload{"lstLastestNews", std::make_unique<Control>()});
+  PostPayload(WM_LIST_ADD_ITEM,
+              core::ListItemPayload{"lstLastestNews", std::make_unique<Control>()});
   EXPECT_EQ(f.checkedRows.size(), 1u);
-  PostPayload(WM_LIST_ADD_ITEM, ui::ListItemPayload{"lstNoSuchList", std::make_unique<Control>()});
+  PostPayload(WM_LIST_ADD_ITEM,
+              core::ListItemPayload{"lstNoSuchList", std::make_unique<Control>()});
   EXPECT_TRUE(Logged("没有列表 lstNoSuchList"));
 }
 
 TEST_F(FrameTest, TheLoadingAnimationFollowsTheWorker) {
   Open();
-  PostPayload(WM_LIST_SHOW_LOADING, ui::ListLoadingPayload{"lstAppMarketList", true});
+  PostPayload(WM_LIST_SHOW_LOADING, core::ListLoadingPayload{"lstAppMarketList", true});
   EXPECT_TRUE(pm().Find<skinui::List>("lstAppMarketList").IsGIFVisible());
-  PostPayload(WM_LIST_SHOW_LOADING, ui::ListLoadingPayload{"lstAppMarketList", false});
+  PostPayload(WM_LIST_SHOW_LOADING, core::ListLoadingPayload{"lstAppMarketList", false});
   EXPECT_FALSE(pm().Find<skinui::List>("lstAppMarketList").IsGIFVisible());
 }
 
 TEST_F(FrameTest, PagedViewsAreEnabledAndPagedThroughMessages) {
   RecordingFrame& f = Open();
-  PostPayload(WM_VIEW_ENABLE, ui::ViewEnablePayload{&f.KnowlegeView(), false});
+  PostPayload(WM_VIEW_ENABLE, core::ViewEnablePayload{&f.KnowlegeView(), false});
   EXPECT_FALSE(pm().FindControl("txtKnowlegeSearchResultKeyword")->IsEnabled());
-  PostPayload(WM_VIEW_ENABLE, ui::ViewEnablePayload{&f.KnowlegeView(), true});
+  PostPayload(WM_VIEW_ENABLE, core::ViewEnablePayload{&f.KnowlegeView(), true});
   EXPECT_TRUE(pm().FindControl("txtKnowlegeSearchResultKeyword")->IsEnabled());
 
-  PostPayload(WM_VIEW_SET_PAGER, ui::ViewPagerPayload{&f.KnowlegeView(), 3, 8, 75});
+  PostPayload(WM_VIEW_SET_PAGER, core::ViewPagerPayload{&f.KnowlegeView(), 3, 8, 75});
   EXPECT_EQ(f.KnowlegeView().GetCurrentPage(), 3);
   EXPECT_EQ(f.KnowlegeView().GetPageCount(), 8);
   EXPECT_TRUE(pm().Find<skinui::Option>("ouKnowlege_PageIndex_3").IsSelected());
@@ -417,10 +419,10 @@ TEST_F(FrameTest, PagedViewsAreEnabledAndPagedThroughMessages) {
 TEST_F(FrameTest, AViewThatIsNotTheFramesIsRefused) {
   RecordingFrame& f = Open();
   skinui::CKnowlegeView stranger(&f);
-  PostPayload(WM_VIEW_SET_PAGER, ui::ViewPagerPayload{&stranger, 2, 5, 41});
+  PostPayload(WM_VIEW_SET_PAGER, core::ViewPagerPayload{&stranger, 2, 5, 41});
   EXPECT_EQ(stranger.GetPageCount(), 0);
   EXPECT_TRUE(Logged("丢弃消息 WM_VIEW_SET_PAGER"));
-  PostPayload(WM_VIEW_ENABLE, ui::ViewEnablePayload{nullptr, false});
+  PostPayload(WM_VIEW_ENABLE, core::ViewEnablePayload{nullptr, false});
   EXPECT_TRUE(Logged("丢弃消息 WM_VIEW_ENABLE"));
   EXPECT_TRUE(pm().FindControl("txtKnowlegeSearchResultKeyword")->IsEnabled());
 }
@@ -432,27 +434,27 @@ TEST_F(FrameTest, AnEmptyListShowsWhyAndTheNextRowTakesThePicturesPlace) {
     return shown != nullptr ? shown->GetBkImage() : "";
   };
   pm().FindControl("txtAppMarketSearchEdit")->SetText(u"钢筋");
-  PostPayload(WM_LIST_EMPTY_IMAGE, ui::ListEmptyImagePayload{"lstAppMarketList", false});
+  PostPayload(WM_LIST_EMPTY_IMAGE, core::ListEmptyImagePayload{"lstAppMarketList", false});
   EXPECT_EQ(picture("lstAppMarketList"), "nosearchapp.png");
-  PostPayload(WM_LIST_EMPTY_IMAGE, ui::ListEmptyImagePayload{"lstAppMarketList", true});
+  PostPayload(WM_LIST_EMPTY_IMAGE, core::ListEmptyImagePayload{"lstAppMarketList", true});
   EXPECT_EQ(picture("lstAppMarketList"), "net_error.png");
   EXPECT_EQ(pm().Find<skinui::List>("lstAppMarketList").GetCount(), 1);  // replaced, not added
 
   PostPayload(WM_LIST_ADD_ITEM,
-              ui::ListItemPayload{"lstAppMarketList", std::make_unique<Control>()});
+              core::ListItemPayload{"lstAppMarketList", std::make_unique<Control>()});
   EXPECT_EQ(picture("lstAppMarketList"), "");
   EXPECT_EQ(pm().Find<skinui::List>("lstAppMarketList").GetCount(), 1);
   // A list with rows is not empty.
-  PostPayload(WM_LIST_EMPTY_IMAGE, ui::ListEmptyImagePayload{"lstAppMarketList", true});
+  PostPayload(WM_LIST_EMPTY_IMAGE, core::ListEmptyImagePayload{"lstAppMarketList", true});
   EXPECT_EQ(picture("lstAppMarketList"), "");
 
-  PostPayload(WM_LIST_EMPTY_IMAGE, ui::ListEmptyImagePayload{"lstKnowlegeSearchResult", false});
+  PostPayload(WM_LIST_EMPTY_IMAGE, core::ListEmptyImagePayload{"lstKnowlegeSearchResult", false});
   EXPECT_EQ(picture("lstKnowlegeSearchResult"), "nodatainfo.png");
 }
 
 TEST_F(FrameTest, ThePictureOfASmallListIsShrunk) {
   Open();
-  PostPayload(WM_LIST_EMPTY_IMAGE, ui::ListEmptyImagePayload{"lstLastestNews", false});
+  PostPayload(WM_LIST_EMPTY_IMAGE, core::ListEmptyImagePayload{"lstLastestNews", false});
   pm().UpdateLayout();
   const Control* shown = pm().FindControl("lstLastestNews_EmptyImage_Picture");
   ASSERT_NE(shown, nullptr);
@@ -466,23 +468,23 @@ TEST_F(FrameTest, ThePictureOfASmallListIsShrunk) {
 TEST_F(FrameTest, ContainersAreFilledAndEmptiedByName) {
   Open();
   PostPayload(WM_CONTAINER_ADD,
-              ui::ContainerAddPayload{"tluAd_Desktop", std::make_unique<Control>()});
+              core::ContainerAddPayload{"tluAd_Desktop", std::make_unique<Control>()});
   PostPayload(WM_CONTAINER_ADD,
-              ui::ContainerAddPayload{"tluAd_Desktop", std::make_unique<Control>()});
+              core::ContainerAddPayload{"tluAd_Desktop", std::make_unique<Control>()});
   EXPECT_EQ(pm().Find<skinui::TabLayout>("tluAd_Desktop").GetCount(), 2);
-  PostPayload(WM_CONTAINER_CLEAR, ui::ContainerClearPayload{"tluAd_Desktop"});
+  PostPayload(WM_CONTAINER_CLEAR, core::ContainerClearPayload{"tluAd_Desktop"});
   EXPECT_EQ(pm().Find<skinui::TabLayout>("tluAd_Desktop").GetCount(), 0);
 }
 
 TEST_F(FrameTest, UnreadMessagesAreCountedAndAnnounced) {
   Open();
-  PostPayload(WM_UNREAD_MESSAGES, ui::UnreadMessagesPayload{0});
+  PostPayload(WM_UNREAD_MESSAGES, core::UnreadMessagesPayload{0});
   EXPECT_EQ(pm().FindControl("btnUserMessage")->GetText(), u"我的消息(0)");
   auto* notice = dynamic_cast<skinui::CLibPopupNotifyForm*>(
       ui_.SharedWindow(skinui::CLibPopupNotifyForm::kSharedKey));
   EXPECT_TRUE(notice == nullptr || !notice->IsVisible());
 
-  PostPayload(WM_UNREAD_MESSAGES, ui::UnreadMessagesPayload{3});
+  PostPayload(WM_UNREAD_MESSAGES, core::UnreadMessagesPayload{3});
   EXPECT_EQ(pm().FindControl("btnUserMessage")->GetText(), u"我的消息(3)");
   notice = dynamic_cast<skinui::CLibPopupNotifyForm*>(
       ui_.SharedWindow(skinui::CLibPopupNotifyForm::kSharedKey));
@@ -807,7 +809,7 @@ TEST_F(FrameTest, AColourChoiceColoursRootAndIsStored) {
   EXPECT_EQ(pm().FindControl("Root")->GetBkImage(), "");
   EXPECT_TRUE(f.GetSkin().colorMode);
   EXPECT_TRUE(ui_.GetSkinLook().colorMode);
-  const shell::StoredSkin stored = lib_.binding().LoadSkinData(lib_.binding().programDirectory());
+  const core::StoredSkin stored = lib_.binding().LoadSkinData(lib_.binding().programDirectory());
   EXPECT_EQ(stored.imageMode, u"0");
   EXPECT_EQ(lib_.binding().StringToDWORD(stored.colour), 0xFFD9534Fu);
 }

@@ -4,15 +4,15 @@
 
 #include <filesystem>
 
+#include "core/update_mark.h"
 #include "platform/file_version.h"
 #include "scripted_zelk_lib.h"
-#include "shell/update_mark.h"
 #include "support/temp_dir.h"
 
 namespace updater {
 namespace {
 
-using shell_testing::ScriptedZelkLib;
+using core_testing::ScriptedZelkLib;
 
 TEST(UpdateOffer, AvailableOnlyWithResultOneHasUpdateOneAndAPackage) {
   UpdateOffer offer;
@@ -64,11 +64,11 @@ TEST(UpdateQuery, VersionIsTheOneEmbeddedInTheInstalledClient) {
 class UpdateFetcherTest : public ::testing::Test {
  protected:
   FetchResult fetch() { return UpdateFetcher(binding_, dir_.path(), "svc:8096").Run(); }
-  bool marked() const { return shell::IsUpdatePending(dir_.path()); }
+  bool marked() const { return core::IsUpdatePending(dir_.path()); }
 
   testing_support::TempDir dir_;
   ScriptedZelkLib lib_;
-  shell::ZelkLibBinding binding_ = lib_.binding();
+  core::ZelkLibBinding binding_ = lib_.binding();
 };
 
 TEST_F(UpdateFetcherTest, OfferedPackageIsFetchedIntoTheWaitingFolderAndMarked) {

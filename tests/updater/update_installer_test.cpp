@@ -4,15 +4,15 @@
 
 #include <filesystem>
 
+#include "core/update_mark.h"
 #include "scripted_zelk_lib.h"
-#include "shell/update_mark.h"
 #include "support/temp_dir.h"
 
 namespace updater {
 namespace {
 
 namespace fs = std::filesystem;
-using shell_testing::ScriptedZelkLib;
+using core_testing::ScriptedZelkLib;
 
 class UpdateInstallerTest : public ::testing::Test {
  protected:
@@ -27,7 +27,7 @@ class UpdateInstallerTest : public ::testing::Test {
 
   testing_support::TempDir dir_;
   ScriptedZelkLib lib_;
-  shell::ZelkLibBinding binding_ = lib_.binding();
+  core::ZelkLibBinding binding_ = lib_.binding();
   platform::ManualClock clock_;
   platform::ShellLauncher launcher_{true};
   int clientPolls_ = 0;  // how many looks still find the client
@@ -66,7 +66,7 @@ TEST_F(UpdateInstallerTest, ClientThatDoesNotEndLeavesEverythingAsItWas) {
 TEST_F(UpdateInstallerTest, MissingPackageClearsTheMarkAndStartsTheClient) {
   dir_.write("judgeUpdate.txt", "1\n");
   EXPECT_EQ(install(), InstallResult::NothingWaiting);
-  EXPECT_FALSE(shell::IsUpdatePending(dir_.path()));
+  EXPECT_FALSE(core::IsUpdatePending(dir_.path()));
   EXPECT_TRUE(lib_.record().unzipped.empty());
   EXPECT_EQ(launcher_.requests().size(), 1u);
 }
@@ -77,8 +77,8 @@ TEST_F(UpdateInstallerTest, RefusedPackageIsDroppedSoTheClientIsNotSentBackEvery
     dir_.write("TempPath/update.zip", "hostile");
     lib_.script({.unZipResult = answer});
     EXPECT_EQ(install(), InstallResult::Failed) << answer;
-    EXPECT_FALSE(shell::IsUpdatePending(dir_.path()));
-    EXPECT_FALSE(shell::IsIntroducePending(dir_.path()));
+    EXPECT_FALSE(core::IsUpdatePending(dir_.path()));
+    EXPECT_FALSE(core::IsIntroducePending(dir_.path()));
     EXPECT_FALSE(fs::exists(dir_.file("TempPath/update.zip")));
   }
   EXPECT_EQ(launcher_.requests().size(), 2u);

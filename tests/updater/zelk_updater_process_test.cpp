@@ -18,9 +18,9 @@ namespace updater {
 namespace {
 
 namespace fs = std::filesystem;
-using shell_testing::ChildExit;
-using shell_testing::StagedApp;
-using shell_testing::WaitUntil;
+using core_testing::ChildExit;
+using core_testing::StagedApp;
+using core_testing::WaitUntil;
 
 constexpr int kProcessTimeoutMs = 30000;
 
@@ -57,9 +57,9 @@ class ZelkUpdaterProcessTest : public ::testing::Test {
                        std::vector<std::string> extraEnvironment = {}) {
     std::vector<std::string> environment = app_.environment();
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    return shell_testing::WaitForEnd(
-        shell_testing::Start(app_.file("ZelkUpdater"), arguments, dir_.path(),
-                             dir_.file("updater.out"), environment),
+    return core_testing::WaitForEnd(
+        core_testing::Start(app_.file("ZelkUpdater"), arguments, dir_.path(),
+                            dir_.file("updater.out"), environment),
         kProcessTimeoutMs);
   }
   bool clientStarted() {

@@ -290,9 +290,9 @@ class ZelkOnTheDesktopTest : public GtkProgramTest {
   void SetUp() override {
     GtkProgramTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    if (!shell_testing::StagedApp::LibraryBuilt()) GTEST_SKIP() << "ZelkLib is not built";
+    if (!core_testing::StagedApp::LibraryBuilt()) GTEST_SKIP() << "ZelkLib is not built";
     app_.install("Zelk", "Zelk");
-    fs::create_directory_symlink(shell_testing::StagedApp::SourceFolder() + "/Skin",
+    fs::create_directory_symlink(core_testing::StagedApp::SourceFolder() + "/Skin",
                                  app_.file("Skin"));
   }
 
@@ -315,7 +315,7 @@ class ZelkOnTheDesktopTest : public GtkProgramTest {
     return false;
   }
 
-  shell_testing::StagedApp app_{dir_.path()};
+  core_testing::StagedApp app_{dir_.path()};
 };
 
 TEST_F(ZelkOnTheDesktopTest, TheMainWindowIsOnTheScreenAndLosingTheDisplayEndsTheClient) {
