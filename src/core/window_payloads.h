@@ -1,7 +1,7 @@
 #pragma once
 
 // Payloads of the main window's private messages (their numbers are in
-// shell/window_messages.h). Workers allocate one, post it with the message and never touch it
+// core/window_messages.h). Workers allocate one, post it with the message and never touch it
 // again; the window thread frees it after handling, also when the message is dropped. The
 // records only name controls and views: header-only, so that the feature folders that post them
 // need not link the main frame.
@@ -14,6 +14,11 @@
 #include "skinui/lib_object_view.h"
 
 namespace core {
+
+// WM_URL_PROTOCOL_ARRIVED: the "Zelk://" request a later start handed over, as it arrived.
+struct UrlProtocolPayload {
+  std::u16string request;
+};
 
 // WM_LIST_ADD_ITEM: a row built on a worker, for the list of that name.
 struct ListItemPayload {
