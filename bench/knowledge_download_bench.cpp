@@ -331,7 +331,7 @@ TransferFigures runTransfer(const core::ZelkLibBinding& lib, const ServiceProces
   std::vector<std::string> log;
   TransferFigures figures;
   {
-    knowledge::DownloadEngine engine(net::ServiceContext{&lib, &loop, window},
+    knowledge::DownloadEngine engine(core::ServiceContext{&lib, &loop, window},
                                      [&log](const std::string& line) { log.push_back(line); });
     const double processBefore = cpuSecondsOf(RUSAGE_SELF);
     const double windowBefore = cpuSecondsOf(RUSAGE_THREAD);

@@ -21,6 +21,11 @@ inline constexpr const char* kWaitingPackageRelativePath = "TempPath/update.zip"
 inline constexpr const char* kWaitingFolder = "TempPath";
 // The update mark file in the program directory.
 inline constexpr const char* kUpdateMarkFileName = "judgeUpdate.txt";
+// The history of knowledge downloads in the program directory.
+inline constexpr const char* kDownloadHistoryFileName = "DownloadHistory.xml";
+// The knowledge download folder below the program directory, unless the user chose another.
+inline constexpr const char* kKnowlegeDownloadFolder = "Downloads\\Knowlege";
+
 // The skin folder of the window library, relative to the program directory.
 inline constexpr const char* kSkinFolder = "Skin\\Zelk";
 

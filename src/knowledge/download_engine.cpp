@@ -94,9 +94,9 @@ class LocalFile {
 // One transfer: the worker's side of the engine.
 class Transfer {
  public:
-  Transfer(std::shared_ptr<DownloadEngine::Shared> shared, net::ServiceContext context, LogSink log,
-           platform::WindowId window, std::u16string fileName, std::u16string localPath,
-           StoreFileKind kind, FileServerQuery query)
+  Transfer(std::shared_ptr<DownloadEngine::Shared> shared, core::ServiceContext context,
+           LogSink log, platform::WindowId window, std::u16string fileName,
+           std::u16string localPath, StoreFileKind kind, FileServerQuery query)
       : shared_(std::move(shared)),
         context_(context),
         log_(std::move(log)),
@@ -127,7 +127,7 @@ class Transfer {
   }
 
   std::shared_ptr<DownloadEngine::Shared> shared_;
-  net::ServiceContext context_;
+  core::ServiceContext context_;
   LogSink log_;
   platform::WindowId window_;
   std::u16string fileName_;
@@ -385,7 +385,7 @@ void Transfer::run() {
 
 }  // namespace
 
-DownloadEngine::DownloadEngine(const net::ServiceContext& context, LogSink log)
+DownloadEngine::DownloadEngine(const core::ServiceContext& context, LogSink log)
     : context_(context), log_(std::move(log)), shared_(std::make_shared<Shared>()) {}
 
 DownloadEngine::~DownloadEngine() {

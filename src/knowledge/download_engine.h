@@ -6,11 +6,11 @@
 #include <mutex>
 #include <string>
 
+#include "core/service_context.h"
 #include "knowledge/download_record.h"
 #include "knowledge/file_server_connection.h"
 #include "knowledge/file_server_query.h"
 #include "knowledge/log_sink.h"
-#include "net/service_context.h"
 #include "platform/message_loop.h"
 
 namespace knowledge {
@@ -28,7 +28,7 @@ class DownloadEngine {
  public:
   // `context`: the support library, the loop and the main window (which gets WM_NETWORK_ERROR);
   // they outlive every worker. `log`: where the engine's log lines go.
-  DownloadEngine(const net::ServiceContext& context, LogSink log);
+  DownloadEngine(const core::ServiceContext& context, LogSink log);
   // Stops a running transfer without waiting for it; its worker ends on its own and whatever it
   // posts to a window that is gone is dropped.
   ~DownloadEngine();
@@ -61,7 +61,7 @@ class DownloadEngine {
   };
 
  private:
-  net::ServiceContext context_;
+  core::ServiceContext context_;
   LogSink log_;
   std::shared_ptr<Shared> shared_;
 };

@@ -57,7 +57,7 @@ bool CanVisitInternet(const core::ZelkLibBinding& lib) {
   return lib.CheckCanVisitInternent();
 }
 
-void ReportRequestFailure(const ServiceContext& context) {
+void ReportRequestFailure(const core::ServiceContext& context) {
   if (!CanVisitInternet(context.binding())) context.postToMainWindow(core::WM_NETWORK_ERROR);
 }
 

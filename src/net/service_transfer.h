@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/service_context.h"
+#include "core/service_context.h"
 
 namespace net {
 
@@ -26,7 +26,7 @@ int DownloadImageFile(const core::ZelkLibBinding& lib, const std::u16string& url
 bool CanVisitInternet(const core::ZelkLibBinding& lib);
 // After a failed request: tells the main window that the network is lost, unless the internet
 // is still reachable (then the failure was the service's own).
-void ReportRequestFailure(const ServiceContext& context);
+void ReportRequestFailure(const core::ServiceContext& context);
 
 // The status text of a transfer counts as success when it reads as the number 1 the way atoi
 // reads it ("01" and "1x" count, "" does not).

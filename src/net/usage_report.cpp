@@ -10,7 +10,7 @@
 namespace net {
 namespace {
 
-void sendReport(const ServiceContext& context, const std::u16string& pathTemplate,
+void sendReport(const core::ServiceContext& context, const std::u16string& pathTemplate,
                 std::vector<UrlValue> values) {
   const core::ZelkLibBinding& lib = context.binding();
   const std::u16string identity[] = {GetShortOSName(lib), lib.GetMacAddress(),
@@ -27,13 +27,13 @@ void sendReport(const ServiceContext& context, const std::u16string& pathTemplat
 
 }  // namespace
 
-void ReportUserBehavior(const ServiceContext& context, const std::u16string& behaviorName,
+void ReportUserBehavior(const core::ServiceContext& context, const std::u16string& behaviorName,
                         BehaviorKind kind) {
   sendReport(context, endpoints::kRecordUserBehavior,
              {behaviorName, static_cast<std::int32_t>(kind)});
 }
 
-void ReportClientStart(const ServiceContext& context) {
+void ReportClientStart(const core::ServiceContext& context) {
   sendReport(context, endpoints::kRecordClientStart, {});
 }
 

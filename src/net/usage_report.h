@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/service_context.h"
+#include "core/service_context.h"
 
 namespace net {
 
@@ -16,8 +16,8 @@ enum class BehaviorKind : int {
 
 // Fire-and-forget reports on a worker of their own; they return at once, never retry and
 // never show anything. A failed report only raises the network-lost signal.
-void ReportUserBehavior(const ServiceContext& context, const std::u16string& behaviorName,
+void ReportUserBehavior(const core::ServiceContext& context, const std::u16string& behaviorName,
                         BehaviorKind kind);
-void ReportClientStart(const ServiceContext& context);
+void ReportClientStart(const core::ServiceContext& context);
 
 }  // namespace net

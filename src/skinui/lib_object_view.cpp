@@ -85,32 +85,4 @@ void CLibObjectView::LayoutPagerOf(const PagerNames& names, int currentPage, int
   }
 }
 
-const PagerNames& CAppMarketView::Names() {
-  static const PagerNames names{"ouAppMarket_Prev",
-                                "ouAppMarket_Next",
-                                "ouAppMarket_PageIndex_",
-                                "hluAppMarketPageIndexFillArea",
-                                {"txtAppMarketSearchEdit", "btnAppMarketSearch"}};
-  return names;
-}
-
-const PagerNames& CKnowlegeView::Names() {
-  static const PagerNames names{"ouKnowlege_Prev",
-                                "ouKnowlege_Next",
-                                "ouKnowlege_PageIndex_",
-                                "hluKnowlegePageIndexFillArea",
-                                {"txtKnowlegeSearchResultKeyword", "btnKnowlegeSearchResultSearch",
-                                 "btnKnowlegeSearchResultGoBack"}};
-  return names;
-}
-
-const PagerNames& CFAQView::Names() {
-  static const PagerNames names{"ouFAQ_Prev",
-                                "ouFAQ_Next",
-                                "ouFAQ_PageIndex_",
-                                "hluFAQPageIndexFillArea",
-                                {"txtFAQSearch", "btnFAQSearch", "btnGoBackForFAQ"}};
-  return names;
-}
-
 }  // namespace skinui

@@ -57,39 +57,17 @@ inline constexpr const char* kIndexHot = "file='page_bkg.png' source='21,0,42,24
 inline constexpr const char* kIndexPushed = "file='page_bkg.png' source='43,0,63,24'";
 }  // namespace pager_images
 
-class CAppMarketView : public CLibObjectView {
+// A paged view whose pager is made of the given controls: what every feature's view shares.
+class NamedPagerView : public CLibObjectView {
  public:
-  using CLibObjectView::CLibObjectView;
-  static const PagerNames& Names();
-  void EnableNavigation(bool enable) override { EnableNavigationOf(Names(), enable); }
+  NamedPagerView(Window* owner, const PagerNames& names) : CLibObjectView(owner), names_(names) {}
+  void EnableNavigation(bool enable) override { EnableNavigationOf(names_, enable); }
   void RefreshPageIndexButtons(int currentPage, int pageCount, int = 0) override {
-    LayoutPagerOf(Names(), currentPage, pageCount);
+    LayoutPagerOf(names_, currentPage, pageCount);
   }
 
-  int categoryId = 0;  // the selected category, sent as "cid"
-  int pageIndex = 1;   // the page to load, sent as "index"
-};
-
-class CKnowlegeView : public CLibObjectView {
- public:
-  using CLibObjectView::CLibObjectView;
-  static const PagerNames& Names();
-  void EnableNavigation(bool enable) override { EnableNavigationOf(Names(), enable); }
-  void RefreshPageIndexButtons(int currentPage, int pageCount, int = 0) override {
-    LayoutPagerOf(Names(), currentPage, pageCount);
-  }
-
-  bool resultPageShown = false;
-};
-
-class CFAQView : public CLibObjectView {
- public:
-  using CLibObjectView::CLibObjectView;
-  static const PagerNames& Names();
-  void EnableNavigation(bool enable) override { EnableNavigationOf(Names(), enable); }
-  void RefreshPageIndexButtons(int currentPage, int pageCount, int = 0) override {
-    LayoutPagerOf(Names(), currentPage, pageCount);
-  }
+ private:
+  const PagerNames& names_;
 };
 
 }  // namespace skinui

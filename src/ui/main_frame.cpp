@@ -12,17 +12,13 @@
 #include "net/service_requests.h"
 #include "net/usage_report.h"
 #include "platform/code_page.h"
-#include "skinui/combo.h"
 #include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
 #include "skinui/lib_message_box.h"
-#include "skinui/lib_popup_notify_form.h"
-#include "skinui/list_label_element.h"
 #include "skinui/option.h"
 #include "skinui/tab_layout.h"
 #include "skinui/ui_context.h"
 #include "skinui/window_messages.h"
-#include "ui/account_area_layout.h"
 #include "ui/download_receiver.h"
 #include "ui/empty_list_image.h"
 #include "ui/enter_focus_chain.h"
@@ -51,11 +47,6 @@ constexpr std::array<const char*, 11> kFrameAreas = {
     "tluDesktop",    "tluKnowlege_Desktop", "tluHome_Right_UserCenterDesktop",
     "appBar",        "btnUserMessage"};
 
-// The four search types of the knowledge library, in the order of their type ids.
-constexpr std::array<std::u16string_view, 4> kKnowlegeSearchTypes = {u"全部", u"规范", u"图集",
-                                                                     u"资料"};
-
-constexpr int kUnreadNoticeValue = 30001;
 constexpr const char* kEmptyImageSuffix = "_EmptyImage";
 constexpr int kEmptyImageMargin = 24;
 constexpr int kRestoreSettleMs = 300;
@@ -68,14 +59,12 @@ std::string Narrow(std::u16string_view text) {
   return platform::Utf16ToUtf8(text);
 }
 
-std::u16string Decimal(int value) {
-  return Wide(std::to_string(value));
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(UiContext& context, MainFrameEnvironment environment)
-    : Window(context), env_(std::move(environment)) {
+    : Window(context),
+      env_(std::move(environment)),
+      host_(*this, env_.binding, env_.appDirectory, listMutex_) {
   // The client's typeface at 12 pixels; fontconfig falls back to an installed Chinese face.
   paintManager_.SetDefaultFont("微软雅黑", 12, false, false, false);
 }
@@ -88,33 +77,24 @@ CMainFrame::~CMainFrame() {
   paintManager_.RemovePreMessageFilter(this);
   // The controls go while the frame is whole: web tabs still name it as their handler.
   paintManager_.AttachDialog(nullptr);
+  // The features go before the host they reach the frame through.
+  features_ = {};
 }
 
 bool CMainFrame::CreateMainWindow() {
   return Create(nullptr, std::u16string(kCaption), kStyle, 0, 0, 0, kWidth, kHeight);
 }
 
-void CMainFrame::Log(std::u16string_view line) const {
-  core::WriteLog(env_.binding, line);
+void CMainFrame::Log(std::u16string_view line) {
+  host_.Log(line);
 }
 
-void CMainFrame::Log(const std::string& utf8Line) const {
-  core::WriteLog(env_.binding, std::u16string_view(Wide(utf8Line)));
-}
-
-void CMainFrame::ShellOpen(const std::u16string& target) const {
-  if (target.empty()) return;
-  platform::ShellLauncher* shell = GetContext().Shell();
-  if (shell == nullptr) return;
-  try {
-    shell->open({"open", Narrow(target), "", ""});
-  } catch (...) {
-    // A launch that fails is ignored, as every "open" of the client is.
-  }
+void CMainFrame::Log(const std::string& utf8Line) {
+  host_.Log(Wide(utf8Line));
 }
 
 template <class F>
-void CMainFrame::Guard(std::u16string_view what, F&& work) const {
+void CMainFrame::Guard(std::u16string_view what, F&& work) {
   try {
     work();
   } catch (const std::exception& e) {
@@ -122,18 +102,6 @@ void CMainFrame::Guard(std::u16string_view what, F&& work) const {
   } catch (...) {
     Log(std::u16string(what) + u" 出现未知异常");
   }
-}
-
-template <class T>
-T* CMainFrame::Lookup(std::string_view name) const {
-  T* found = paintManager_.TryFind<T>(name);
-  if (found == nullptr) {
-    // Once per name: a skin without the control leaves its feature inert, quietly after this.
-    if (reportedMissing_.emplace(name).second) {
-      Log("界面布局中缺少控件 " + std::string(name) + "，相关功能不可用");
-    }
-  }
-  return found;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -209,16 +177,18 @@ std::intptr_t CMainFrame::MessageHandler(std::uint32_t, std::uintptr_t, std::int
 
 void CMainFrame::InitWindow() {
   SkinChangedObserver().AddReceiver(this);
-  Guard(u"InitShadowWindowClass", [this] { InitShadowWindowClass(); });
+  // The features exist from here on; the shadow's class is the secondary windows' business.
+  if (env_.makeFeatures) env_.makeFeatures(host_, features_);
+  CompleteFeatures(host_, features_);
+  Guard(u"InitShadowWindowClass", [this] { features_.windows->InitShadowWindowClass(); });
   Log(u"Init Begin");
   Guard(u"ApplyStoredSkin", [this] { ApplyStoredSkin(); });
   LookUpFrameControls();
-  Guard(u"FillKnowlegeSearchTypes", [this] { FillKnowlegeSearchTypes(); });
-  Guard(u"ReportClientStart", [this] {
-    net::ReportClientStart({&env_.binding, &GetContext().Loop(), GetHWND()});
-  });
-  Guard(u"CheckAppVersions", [this] { CheckAppVersions(); });
-  Guard(u"SetUpHomeShareButtons", [this] { SetUpHomeShareButtons(); });
+  Guard(u"FillKnowlegeSearchTypes",
+        [this] { features_.knowledgeSearch->FillKnowlegeSearchTypes(); });
+  Guard(u"ReportClientStart", [this] { net::ReportClientStart(host_.Service()); });
+  Guard(u"CheckAppVersions", [this] { features_.homeAppButtons->CheckAppVersions(); });
+  Guard(u"SetUpHomeShareButtons", [this] { features_.home->SetUpHomeShareButtons(); });
   Guard(u"PrepareWebTabs", [this] { PrepareWebTabs(); });
   Log(u"Init End");
 }
@@ -249,19 +219,6 @@ void CMainFrame::ApplySkin(const SkinLook& look) {
   Invalidate();
 }
 
-void CMainFrame::FillKnowlegeSearchTypes() {
-  for (const char* name : {"cmbKnowlegeSearchType", "cmbKnowlegeSearchResultSearchType"}) {
-    auto* combo = Lookup<Combo>(name);
-    if (combo == nullptr || combo->GetCount() > 0) continue;
-    for (const std::u16string_view type : kKnowlegeSearchTypes) {
-      auto item = std::make_unique<ListLabelElement>();
-      item->SetText(std::u16string(type));
-      combo->Add(std::move(item));
-    }
-    combo->SelectItem(0, false);
-  }
-}
-
 void CMainFrame::PrepareWebTabs() {
   for (const char* name : kWebTabs) {
     if (auto* browser = Lookup<WebBrowser>(name)) {
@@ -277,37 +234,40 @@ void CMainFrame::PrepareWebTabs() {
 void CMainFrame::RunStartupSequence() {
   if (startupDone_) return;
   startupDone_ = true;
+  MainFrameFeatures& f = features_;
   struct Step {
-    void (CMainFrame::*operation)();
     std::u16string_view logLine;
+    std::function<void()> operation;
   };
-  static constexpr std::array<Step, 21> kSteps = {{
-      {&CMainFrame::DoShowMainFormArea, u"DoShowMainFormArea_End"},
-      {&CMainFrame::DoRefreshHomeAppButtons, u"DoRefreshHomeAppButtons"},
-      {&CMainFrame::DoInitAppMarketCategory, u"DoInitAppMarketCategory"},
-      {&CMainFrame::DoRefreshKnowlegePageIndexButtons, u"DoRefreshKnowlegePageIndexButtons"},
-      {&CMainFrame::DoRefreshDownloadList, u"DoRefreshDownloadList"},
-      {&CMainFrame::DoRefreshLastestNews, u"DoRefreshLastestNews"},
-      {&CMainFrame::DoResizeLoginFrameArea, u"DoResizeLoginFrameArea"},
-      {&CMainFrame::DoResizeRegisterFrameArea, u"DoResizeRegisterFrameArea"},
-      {&CMainFrame::DoResizeChangePasswordFrameArea, u"DoResizeChangePasswordFrameArea"},
-      {&CMainFrame::DoRefreshForFAQ, u"DoRefreshForFAQ"},
-      {&CMainFrame::DoRefreshForVideoNavigate, u"DoRefreshForVideoNavigate"},
-      {&CMainFrame::DoRefreshForGameNavigate, u"DoRefreshForGameNavigate"},
-      {&CMainFrame::DoRefreshNavigate, u"DoRefreshNavigate"},
-      {&CMainFrame::DoRefreshForProjectTemplateNavigate, u"DoRefreshForProjectTemplateNavigate"},
-      {&CMainFrame::DoRefreshShareEachDay, u"DoRefreshShareEachDay"},
-      {&CMainFrame::DoRefreshSumaryInfo, u"DoRefreshSumaryInfo"},
-      {&CMainFrame::DoAutoLoginByConfig, u"DoAutoLoginByConfig"},
-      {&CMainFrame::InitializeTimer, u"InitializeTimer"},
-      {&CMainFrame::DoCheckUpdate, u"DoCheckUpdate"},
-      {&CMainFrame::MarkInitialisedAndCreateCommForms, u"DoInitializeCommForms"},
-      {&CMainFrame::DoShowIntroduce, u"DoShowIntroduce"},
+  const std::array<Step, 21> steps = {{
+      {u"DoShowMainFormArea_End", [this] { DoShowMainFormArea(); }},
+      {u"DoRefreshHomeAppButtons", [&f] { f.homeAppButtons->DoRefreshHomeAppButtons(); }},
+      {u"DoInitAppMarketCategory", [&f] { f.appCenter->DoInitAppMarketCategory(); }},
+      {u"DoRefreshKnowlegePageIndexButtons",
+       [&f] { f.knowledgeSearch->DoRefreshKnowlegePageIndexButtons(); }},
+      {u"DoRefreshDownloadList", [&f] { f.knowledgeLists->DoRefreshDownloadList(); }},
+      {u"DoRefreshLastestNews", [&f] { f.home->DoRefreshLastestNews(); }},
+      {u"DoResizeLoginFrameArea", [&f] { f.account->DoResizeLoginFrameArea(); }},
+      {u"DoResizeRegisterFrameArea", [&f] { f.account->DoResizeRegisterFrameArea(); }},
+      {u"DoResizeChangePasswordFrameArea", [&f] { f.account->DoResizeChangePasswordFrameArea(); }},
+      {u"DoRefreshForFAQ", [&f] { f.webPages->DoRefreshForFAQ(); }},
+      {u"DoRefreshForVideoNavigate", [&f] { f.webPages->DoRefreshForVideoNavigate(); }},
+      {u"DoRefreshForGameNavigate", [&f] { f.webPages->DoRefreshForGameNavigate(); }},
+      {u"DoRefreshNavigate", [&f] { f.webPages->DoRefreshNavigate(); }},
+      {u"DoRefreshForProjectTemplateNavigate",
+       [&f] { f.webPages->DoRefreshForProjectTemplateNavigate(); }},
+      {u"DoRefreshShareEachDay", [&f] { f.webPages->DoRefreshShareEachDay(); }},
+      {u"DoRefreshSumaryInfo", [&f] { f.home->DoRefreshSumaryInfo(); }},
+      {u"DoAutoLoginByConfig", [&f] { f.account->DoAutoLoginByConfig(); }},
+      {u"InitializeTimer", [this] { InitializeTimer(); }},
+      {u"DoCheckUpdate", [this] { DoCheckUpdate(); }},
+      {u"DoInitializeCommForms", [this] { MarkInitialisedAndCreateCommForms(); }},
+      {u"DoShowIntroduce", [&f] { f.webPages->DoShowIntroduce(); }},
   }};
   Log(u"windowinit");
   Log(u"DoShowMainFormArea_Begin");
-  for (const Step& step : kSteps) {
-    Guard(step.logLine, [&] { (this->*step.operation)(); });
+  for (const Step& step : steps) {
+    Guard(step.logLine, step.operation);
     Log(step.logLine);
   }
 }
@@ -333,10 +293,10 @@ void CMainFrame::DoShowMainFormArea() {
 
   Log(u"DoShowMainFormArea_UserCenter_Begin");
   if (auto* userCenter = Lookup<TabLayout>("tluHome_Right_UserCenterDesktop")) {
-    if (user_) {
+    if (const auto& user = features_.account->LoggedInUser()) {
       userCenter->SelectItem(2);
-      if (auto* id = Lookup<Control>("txtUserIdForUserCenter")) id->SetText(user_->loginId);
-      if (auto* nick = Lookup<Control>("txtNickNameForUserCenter")) nick->SetText(user_->nickName);
+      if (auto* id = Lookup<Control>("txtUserIdForUserCenter")) id->SetText(user->loginId);
+      if (auto* nick = Lookup<Control>("txtNickNameForUserCenter")) nick->SetText(user->nickName);
     } else {
       userCenter->SelectItem(0);
     }
@@ -355,45 +315,7 @@ void CMainFrame::DoCheckUpdate() {
 
 void CMainFrame::MarkInitialisedAndCreateCommForms() {
   initialised_ = true;
-  DoInitializeCommForms();
-}
-
-void CMainFrame::DoRefreshKnowlegePageIndexButtons() {
-  knowlegeView_.RefreshPage();
-}
-
-void CMainFrame::ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
-                                   const char* leftSpacer) {
-  const Control* appBar = Lookup<Control>("appBar");
-  const Control* bar = Lookup<Control>(toolBar);
-  const Control* box = Lookup<Control>(area);
-  Control* top = Lookup<Control>(topSpacer);
-  Control* left = Lookup<Control>(leftSpacer);
-  if (appBar == nullptr || bar == nullptr || box == nullptr || top == nullptr || left == nullptr) {
-    return;
-  }
-  const Rect window = GetWindowRect();
-  const AreaOffsets offsets =
-      CentreAccountArea(window.Width(), window.Height(), appBar->GetFixedHeight(),
-                        bar->GetFixedHeight(), box->GetFixedWidth(), box->GetFixedHeight());
-  // A window smaller than the box puts it at the edge instead of a negative size.
-  top->SetAttribute("height", std::to_string(std::max(offsets.top, 0)));
-  left->SetAttribute("width", std::to_string(std::max(offsets.left, 0)));
-}
-
-void CMainFrame::DoResizeLoginFrameArea() {
-  ResizeAccountArea("MainToolBarAreaForLogin", "vluLoginArea", "hluLoginClientTop",
-                    "hluLoginClientLeft");
-}
-
-void CMainFrame::DoResizeRegisterFrameArea() {
-  ResizeAccountArea("MainToolBarAreaForLogin", "vluRegisterArea", "hluRegisterClientTop",
-                    "hluRegisterClientLeft");
-}
-
-void CMainFrame::DoResizeChangePasswordFrameArea() {
-  ResizeAccountArea("MainToolBarAreaForChangePassword", "vluChangePasswordArea",
-                    "hluChangePasswordClientTop", "hluChangePasswordClientLeft");
+  features_.windows->DoInitializeCommForms();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -407,12 +329,14 @@ void CMainFrame::OnSize(std::uintptr_t sizeKind) {
   if (sizeKind == SIZE_MINIMIZED) return;
   ApplyRoundCorners(sizeKind);
   if (!initialised_) return;
-  Guard(u"DoRefreshHomeAppButtons", [this] { DoRefreshHomeAppButtons(); });
-  Guard(u"DoRefreshKnowlegePageIndexButtons", [this] { DoRefreshKnowlegePageIndexButtons(); });
-  Guard(u"DoResizeKnowlegeSearchArea", [this] { DoResizeKnowlegeSearchArea(); });
-  Guard(u"DoResizeLoginFrameArea", [this] { DoResizeLoginFrameArea(); });
-  Guard(u"DoResizeRegisterFrameArea", [this] { DoResizeRegisterFrameArea(); });
-  Guard(u"DoResizeChangePasswordFrameArea", [this] { DoResizeChangePasswordFrameArea(); });
+  MainFrameFeatures& f = features_;
+  Guard(u"DoRefreshHomeAppButtons", [&f] { f.homeAppButtons->DoRefreshHomeAppButtons(); });
+  Guard(u"DoRefreshKnowlegePageIndexButtons",
+        [&f] { f.knowledgeSearch->DoRefreshKnowlegePageIndexButtons(); });
+  Guard(u"DoResizeKnowlegeSearchArea", [&f] { f.knowledgeSearch->DoResizeKnowlegeSearchArea(); });
+  Guard(u"DoResizeLoginFrameArea", [&f] { f.account->DoResizeLoginFrameArea(); });
+  Guard(u"DoResizeRegisterFrameArea", [&f] { f.account->DoResizeRegisterFrameArea(); });
+  Guard(u"DoResizeChangePasswordFrameArea", [&f] { f.account->DoResizeChangePasswordFrameArea(); });
 }
 
 void CMainFrame::OnGetMinMaxInfo(std::intptr_t lParam) {
@@ -443,7 +367,7 @@ std::intptr_t CMainFrame::OnSysCommand(std::uintptr_t wParam, std::intptr_t lPar
 }
 
 void CMainFrame::OpenHelpPage() {
-  ShellOpen(net::BuildServiceUrl(env_.binding, net::endpoints::kHelp));
+  host_.ShellOpen(net::BuildServiceUrl(env_.binding, net::endpoints::kHelp));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -455,13 +379,13 @@ void CMainFrame::Notify(TNotifyUI& msg) {
     if (type == "windowinit") {
       RunStartupSequence();
     } else if (type == "itemclick") {
-      OnLastestNewsItemClick(msg);
+      features_.home->OnLastestNewsItemClick(msg);
     } else if (type == "return") {
       OnReturn(msg);
     } else if (type.starts_with("main_menu_item_")) {
-      OnMainMenuItem(type);
+      features_.windows->OnMainMenuItem(type);
     } else if (type.starts_with("ucenter_menu_item_")) {
-      OnUserCenterMenuItem(type);
+      features_.windows->OnUserCenterMenuItem(type);
     } else if (type == "click") {
       OnClick(msg);
     } else if (type == "selectchanged") {
@@ -478,9 +402,9 @@ void CMainFrame::OnReturn(TNotifyUI& msg) {
   if (msg.pSender == nullptr) return;
   const std::string& name = msg.pSender->GetName();
   if (name == "txtAppMarketSearchEdit") {
-    OnAppMarketSearch();
+    features_.appCenter->OnAppMarketSearch();
   } else if (name == "txtKnowlegeSearchKeyword" || name == "txtKnowlegeSearchResultKeyword") {
-    StartKnowlegeSearch();
+    features_.knowledgeSearch->StartKnowlegeSearch();
   } else if (const std::string_view next = NextInEnterChain(name); !next.empty()) {
     if (Control* control = Lookup<Control>(next)) paintManager_.SetFocus(control);
   }
@@ -500,11 +424,11 @@ void CMainFrame::OnClick(TNotifyUI& msg) {
   } else if (name == "skinbtn") {
     OpenSkinFrame();
   } else if (name == "menubtn") {
-    OpenMainMenu(msg.ptMouse);
+    features_.windows->OpenMainMenu(msg.ptMouse);
   } else if (name == "btnMenuForUserCenter") {
-    OpenUserCenterMenu(msg.ptMouse);
+    features_.windows->OpenUserCenterMenu(msg.ptMouse);
   } else if (name == "btnAppMarketDownloadMng") {
-    ShowAppDownloadManager();
+    features_.appCenter->ShowAppDownloadManager();
   } else {
     DispatchFeatureClick(ClassifyFeatureClick(name), msg);
   }
@@ -533,81 +457,82 @@ void CMainFrame::OpenSkinFrame() {
 
 void CMainFrame::DispatchFeatureClick(FeatureClick action, TNotifyUI& msg) {
   const std::string name = msg.pSender->GetName();
+  MainFrameFeatures& f = features_;
   switch (action) {
     case FeatureClick::None:
       return;
     case FeatureClick::KnowlegeSearch:
-      return StartKnowlegeSearch();
+      return f.knowledgeSearch->StartKnowlegeSearch();
     case FeatureClick::KnowlegeSearchGoBack:
-      return ShowKnowlegeSearchHome();
+      return f.knowledgeSearch->ShowKnowlegeSearchHome();
     case FeatureClick::KnowlegeHelpForKeyword:
-      return OpenKnowlegeHelp(u"#0");
+      return f.knowledgeSearch->OpenKnowlegeHelp(u"#0");
     case FeatureClick::KnowlegeHelpForUrl:
-      return OpenKnowlegeHelp(u"#1");
+      return f.knowledgeSearch->OpenKnowlegeHelp(u"#1");
     case FeatureClick::KnowlegeHelpForDownload:
-      return OpenKnowlegeHelp(u"#2");
+      return f.knowledgeSearch->OpenKnowlegeHelp(u"#2");
     case FeatureClick::SeeMoreNews:
-      return OpenNewsSite();
+      return f.home->OpenNewsSite();
     case FeatureClick::CustomerServiceQQ:
-      return OpenCustomerService();
+      return f.windows->OpenCustomerService();
     case FeatureClick::OpenDownloadDir:
-      return OpenKnowlegeDownloadFolder();
+      return f.knowledgeLists->OpenKnowlegeDownloadFolder();
     case FeatureClick::KnowlegeItemDownload:
-      return QueueKnowledgeDownload(name);
+      return f.knowledgeLists->QueueKnowledgeDownload(name);
     case FeatureClick::AppMarketItem:
-      return OnAppMarketItemClick(name);
+      return f.appCenter->OnAppMarketItemClick(name);
     case FeatureClick::AppMarketSearch:
-      return OnAppMarketSearch();
+      return f.appCenter->OnAppMarketSearch();
     case FeatureClick::HomeAppButton:
-      return OnHomeAppClick(name, msg.ptMouse);
+      return f.homeAppButtons->OnHomeAppClick(name, msg.ptMouse);
     case FeatureClick::HomeAppEdit:
-      return ToggleHomeAppEditMode();
+      return f.homeAppButtons->ToggleHomeAppEditMode();
     case FeatureClick::KnowlegeDownloaded:
-      return OnKnowlegeDownloadedClick(name);
+      return f.knowledgeLists->OnKnowlegeDownloadedClick(name);
     case FeatureClick::KnowlegeDownloadMngQuickBar:
-      return SwitchKnowlegeDownloadMngPage(name);
+      return f.knowledgeLists->SwitchKnowlegeDownloadMngPage(name);
     case FeatureClick::HomeAppPager:
-      return OnHomeAppPagerClick(name);
+      return f.homeAppButtons->OnHomeAppPagerClick(name);
     case FeatureClick::KnowlegePager:
-      return OnKnowlegePagerClick(name);
+      return f.knowledgeSearch->OnKnowlegePagerClick(name);
     case FeatureClick::AppMarketPager:
-      return OnAppMarketPagerClick(name);
+      return f.appCenter->OnAppMarketPagerClick(name);
     case FeatureClick::KnowlegeDownloading:
-      return OnKnowlegeDownloadingClick(name);
+      return f.knowledgeLists->OnKnowlegeDownloadingClick(name);
     case FeatureClick::ShowLoginArea:
-      return ShowLoginFrame();
+      return f.account->ShowLoginFrame();
     case FeatureClick::ShowRegisterArea:
-      return ShowRegisterFrame();
+      return f.account->ShowRegisterFrame();
     case FeatureClick::ShowMainArea:
       return DoShowMainFormArea();
     case FeatureClick::Login:
-      return DoLogin(false);
+      return f.account->DoLogin(false);
     case FeatureClick::Register:
-      return DoRegister();
+      return f.account->DoRegister();
     case FeatureClick::ChangePassword:
-      return DoChangePassword();
+      return f.account->DoChangePassword();
     case FeatureClick::ForgetPassword:
-      return OpenForgetPasswordPage();
+      return f.account->OpenForgetPasswordPage();
     case FeatureClick::Share:
-      return OnShareClick(name);
+      return f.home->OnShareClick(name);
     case FeatureClick::Feedback:
-      return ShowFeedbackWindow();
+      return f.webPages->ShowFeedbackWindow();
     case FeatureClick::WebHome:
-      return OpenWebSite();
+      return f.windows->OpenWebSite();
     case FeatureClick::Help:
       return OpenHelpPage();
     case FeatureClick::AdNavigation:
-      return OnAdButtonClick(name);
+      return f.home->OnAdButtonClick(name);
     case FeatureClick::ShowContact:
-      return ShowContactWindow();
+      return f.windows->ShowContactWindow();
     case FeatureClick::ShowUserProfile:
-      return ShowUserProfileWindow();
+      return f.webPages->ShowUserProfileWindow();
     case FeatureClick::GetSMSCode:
-      return DoSendSMSCode();
+      return f.account->DoSendSMSCode();
     case FeatureClick::NetFramework:
-      return OnNetFrameworkClick(name);
+      return f.appCenter->OnNetFrameworkClick(name);
     case FeatureClick::UserMessage:
-      return ShowUserMessageWindow();
+      return f.webPages->ShowUserMessageWindow();
   }
 }
 
@@ -617,14 +542,15 @@ void CMainFrame::OnSelectChanged(TNotifyUI& msg) {
   const std::string& name = option->GetName();
   if (const auto page = DesktopPageOfQuickBar(name)) {
     if (auto* desktop = Lookup<TabLayout>("tluDesktop")) desktop->SelectItem(*page);
-    if (*page == kDesktopKnowlegePage) DoResizeKnowlegeSearchArea();
+    if (*page == kDesktopKnowlegePage) features_.knowledgeSearch->DoResizeKnowlegeSearchArea();
     return;
   }
   if (StartsWithNoCase(name, "app_market_category_buttons_")) {
-    OnAppMarketCategorySelected(name);
+    features_.appCenter->OnAppMarketCategorySelected(name);
     return;
   }
-  if (const auto page = KnowlegeDesktopPageOfQuickBar(name, knowlegeView_.resultPageShown)) {
+  if (const auto page =
+          KnowlegeDesktopPageOfQuickBar(name, features_.knowledgeSearch->View().resultPageShown)) {
     if (auto* desktop = Lookup<TabLayout>("tluKnowlege_Desktop")) desktop->SelectItem(*page);
     return;
   }
@@ -636,38 +562,25 @@ void CMainFrame::OnSelectChanged(TNotifyUI& msg) {
   }
 }
 
-void CMainFrame::ShowKnowlegeSearchHome() {
-  if (auto* desktop = Lookup<TabLayout>("tluKnowlege_Desktop")) desktop->SelectItem(0);
-}
-
-void CMainFrame::OpenKnowlegeHelp(std::u16string_view anchor) {
-  const std::u16string page = net::BuildServiceUrl(env_.binding, u"help/help_3.htm");
-  if (!page.empty()) ShellOpen(page + std::u16string(anchor));
-}
-
-void CMainFrame::OpenKnowlegeDownloadFolder() {
-  std::u16string folder = env_.binding.LoadOptionData(env_.binding.programDirectory());
-  if (folder.empty()) folder = Wide(core::JoinAppPath(env_.appDirectory, "Downloads/Knowlege"));
-  if (env_.binding.PathExist(folder)) ShellOpen(folder);
-}
-
-void CMainFrame::OpenWebSite() {
-  ShellOpen(net::ServiceBaseUrl() + u"/");
-}
-
 // ---------------------------------------------------------------------------------------------
 // The URL protocol
 
-void CMainFrame::OnUrlProtocolArrived() {
+void CMainFrame::OnUrlProtocolArrived(const core::UrlProtocolPayload* payload) {
   Log(u"接收到URL协议");
   try {
-    ProcessUrlProtocol(core::RemoveDoubleQuotes(env_.binding.ReadDataFromUrlProtocolShareMemory()));
+    const std::u16string request =
+        payload != nullptr ? payload->request : env_.binding.ReadDataFromUrlProtocolShareMemory();
+    ProcessUrlProtocol(core::RemoveDoubleQuotes(request));
   } catch (...) {
     // A request that cannot be read or processed is dropped; the window still comes forward.
   }
   SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   GetContext().Loop().pumpFor(kRestoreSettleMs);
   ShowWindow(true, true);
+}
+
+void CMainFrame::ProcessUrlProtocol(const std::u16string& request) {
+  features_.knowledgeLists->ProcessUrlProtocol(request);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -705,15 +618,24 @@ std::unique_ptr<T> CMainFrame::TakePayload(std::uint32_t message, platform::Payl
 }
 
 template <class Message>
-void CMainFrame::RouteDownloadMessage(knowledge::StoreFileKind kind,
-                                      void (CMainFrame::*toKnowledge)(const Message&),
-                                      void (CMainFrame::*toAppCenter)(const Message&),
-                                      const Message& message) {
-  switch (DownloadReceiverFor(kind)) {
+void CMainFrame::RouteDownloadMessage(const Message& message) {
+  switch (DownloadReceiverFor(message.Kind)) {
     case DownloadReceiver::KnowledgeLists:
-      return (this->*toKnowledge)(message);
+      if constexpr (std::is_same_v<Message, knowledge::DownloadStarted>) {
+        return features_.knowledgeLists->OnDownloadStarted(message);
+      } else if constexpr (std::is_same_v<Message, knowledge::DownloadProgress>) {
+        return features_.knowledgeLists->OnDownloadProgress(message);
+      } else {
+        return features_.knowledgeLists->OnDownloadEnded(message);
+      }
     case DownloadReceiver::AppCenter:
-      return (this->*toAppCenter)(message);
+      if constexpr (std::is_same_v<Message, knowledge::DownloadStarted>) {
+        return features_.appCenter->OnAppDownloadStarted(message);
+      } else if constexpr (std::is_same_v<Message, knowledge::DownloadProgress>) {
+        return features_.appCenter->OnAppDownloadProgress(message);
+      } else {
+        return features_.appCenter->OnAppDownloadEnded(message);
+      }
     case DownloadReceiver::Nobody:
       return;
   }
@@ -723,7 +645,7 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
   using namespace core;
   switch (message) {
     case WM_URL_PROTOCOL_ARRIVED:
-      return OnUrlProtocolArrived();
+      return OnUrlProtocolArrived(payload.get<core::UrlProtocolPayload>());
     case WM_LIST_ADD_ITEM:
       if (auto p = TakePayload<core::ListItemPayload>(message, payload)) OnListAddItem(*p);
       return;
@@ -737,29 +659,26 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
       if (auto p = TakePayload<core::ViewPagerPayload>(message, payload)) OnViewSetPager(*p);
       return;
     case WM_APP_CATEGORY_ADD:
-      return OnAppCategoryAdd(payload);
+      return features_.appCenter->OnAppCategoryAdd(payload);
     case WM_APP_CATEGORY_SELECT:
-      return OnAppCategorySelect(payload);
+      return features_.appCenter->OnAppCategorySelect(payload);
     case WM_DOWNLOAD_STARTED:
       if (auto p = TakePayload<knowledge::DownloadStarted>(message, payload)) {
-        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadStarted,
-                             &CMainFrame::OnAppDownloadStarted, *p);
+        RouteDownloadMessage(*p);
       }
       return;
     case WM_DOWNLOAD_PROGRESS:
       if (auto p = TakePayload<knowledge::DownloadProgress>(message, payload)) {
-        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadProgress,
-                             &CMainFrame::OnAppDownloadProgress, *p);
+        RouteDownloadMessage(*p);
       }
       return;
     case WM_DOWNLOAD_ENDED:
       if (auto p = TakePayload<knowledge::DownloadEnded>(message, payload)) {
-        RouteDownloadMessage(p->Kind, &CMainFrame::OnKnowledgeDownloadEnded,
-                             &CMainFrame::OnAppDownloadEnded, *p);
+        RouteDownloadMessage(*p);
       }
       return;
     case WM_HOME_APPS_REFRESH:
-      return DoRefreshHomeAppButtons();
+      return features_.homeAppButtons->DoRefreshHomeAppButtons();
     case WM_LIST_EMPTY_IMAGE:
       if (auto p = TakePayload<core::ListEmptyImagePayload>(message, payload)) OnListEmptyImage(*p);
       return;
@@ -770,27 +689,29 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
       if (auto p = TakePayload<core::ContainerClearPayload>(message, payload)) OnContainerClear(*p);
       return;
     case WM_UNREAD_MESSAGES:
-      if (auto p = TakePayload<core::UnreadMessagesPayload>(message, payload)) OnUnreadMessages(*p);
+      if (auto p = TakePayload<core::UnreadMessagesPayload>(message, payload)) {
+        features_.userCenter->OnUnreadMessages(*p);
+      }
       return;
     case WM_NOTICE_CLICKED:
       if (auto p = TakePayload<int>(message, payload)) OnNoticeClicked(*p);
       return;
     case WM_REGISTER_REPLY:
-      return DoAfterRegister(payload);
+      return features_.account->DoAfterRegister(payload);
     case WM_LOGIN_REPLY:
-      return DoAfterLogin(payload);
+      return features_.account->DoAfterLogin(payload);
     case WM_CHANGE_PASSWORD_REPLY:
-      return DoAfterChangePassword(payload);
+      return features_.account->DoAfterChangePassword(payload);
     case WM_SMS_CODE_REPLY:
-      return DoAfterSendSMSCode(payload);
+      return features_.account->DoAfterSendSMSCode(payload);
     case WM_DOWNLOAD_PERMISSION:
-      return OnDownloadPermission(payload);
+      return features_.knowledgeLists->OnDownloadPermission(payload);
     case WM_FLY_ICON_STEP:
-      return OnFlyIconStep(payload);
+      return features_.appCenter->OnFlyIconStep(payload);
     case WM_FLY_ICON_END:
-      return OnFlyIconEnd(payload);
+      return features_.appCenter->OnFlyIconEnd(payload);
     case WM_AVATAR_RELOAD:
-      return LoadUserImage();
+      return features_.userCenter->LoadUserImage();
     case WM_NETWORK_ERROR:
       return OnNetworkError();
     case WM_NETWORK_RESTORED:
@@ -827,7 +748,9 @@ void CMainFrame::OnListAddItem(core::ListItemPayload& payload) {
   }
   if (Control* picture = EmptyImageRow(*list)) list->Remove(picture);
   Control* row = list->Add(std::move(payload.item));
-  if (row != nullptr && payload.listName == "lstKnowlegeSearchResult") CheckKnowlegeResultRow(*row);
+  if (row != nullptr && payload.listName == "lstKnowlegeSearchResult") {
+    features_.knowledgeSearch->CheckKnowlegeResultRow(*row);
+  }
 }
 
 void CMainFrame::OnListShowLoading(const core::ListLoadingPayload& payload) {
@@ -838,8 +761,9 @@ void CMainFrame::OnListShowLoading(const core::ListLoadingPayload& payload) {
   }
 }
 
-bool CMainFrame::IsOwnView(const CLibObjectView* view) const {
-  return view == &appMarketView_ || view == &knowlegeView_ || view == &faqView_;
+bool CMainFrame::IsOwnView(const CLibObjectView* view) {
+  return view == &features_.appCenter->View() || view == &features_.knowledgeSearch->View() ||
+         view == &features_.webPages->FAQView();
 }
 
 void CMainFrame::OnViewEnable(const core::ViewEnablePayload& payload) {
@@ -919,18 +843,8 @@ void CMainFrame::OnContainerClear(const core::ContainerClearPayload& payload) {
   }
 }
 
-void CMainFrame::OnUnreadMessages(const core::UnreadMessagesPayload& payload) {
-  const std::u16string count = Decimal(payload.count);
-  if (auto* button = Lookup<Control>("btnUserMessage")) {
-    button->SetText(u"我的消息(" + count + u")");
-  }
-  if (payload.count > 0) {
-    ShowPopupNotice(this, u"您有(" + count + u")条未读消息，请注意查收。", kUnreadNoticeValue);
-  }
-}
-
 void CMainFrame::OnNoticeClicked(int value) {
-  if (value == kUnreadNoticeValue) ShowUserMessageWindow();
+  if (value == account::kUnreadMessagesNotice) features_.webPages->ShowUserMessageWindow();
 }
 
 void CMainFrame::SetNetworkIcon(const char* image, std::u16string_view tooltip) {
@@ -950,19 +864,21 @@ void CMainFrame::OnNetworkRestored() {
   if (networkState_ == NetworkState::Reachable) return;
   networkState_ = NetworkState::Reachable;
   SetNetworkIcon("network/netstateok2.png", u"网络正常");
-  Guard(u"DoRefreshForFAQ", [this] { DoRefreshForFAQ(); });
-  Guard(u"DoRefreshForVideoNavigate", [this] { DoRefreshForVideoNavigate(); });
-  Guard(u"DoRefreshForGameNavigate", [this] { DoRefreshForGameNavigate(); });
-  Guard(u"DoRefreshNavigate", [this] { DoRefreshNavigate(); });
-  Guard(u"DoRefreshForProjectTemplateNavigate", [this] { DoRefreshForProjectTemplateNavigate(); });
-  Guard(u"DoRefreshShareEachDay", [this] { DoRefreshShareEachDay(); });
-  Guard(u"DoRefreshLastestNews", [this] { DoRefreshLastestNews(); });
-  Guard(u"DoRefreshSumaryInfo", [this] { DoRefreshSumaryInfo(); });
-  Guard(u"DoInitAppMarketCategory", [this] { DoInitAppMarketCategory(); });
-  if (user_) {
-    Guard(u"Relogin", [this] { Relogin(); });
+  MainFrameFeatures& f = features_;
+  Guard(u"DoRefreshForFAQ", [&f] { f.webPages->DoRefreshForFAQ(); });
+  Guard(u"DoRefreshForVideoNavigate", [&f] { f.webPages->DoRefreshForVideoNavigate(); });
+  Guard(u"DoRefreshForGameNavigate", [&f] { f.webPages->DoRefreshForGameNavigate(); });
+  Guard(u"DoRefreshNavigate", [&f] { f.webPages->DoRefreshNavigate(); });
+  Guard(u"DoRefreshForProjectTemplateNavigate",
+        [&f] { f.webPages->DoRefreshForProjectTemplateNavigate(); });
+  Guard(u"DoRefreshShareEachDay", [&f] { f.webPages->DoRefreshShareEachDay(); });
+  Guard(u"DoRefreshLastestNews", [&f] { f.home->DoRefreshLastestNews(); });
+  Guard(u"DoRefreshSumaryInfo", [&f] { f.home->DoRefreshSumaryInfo(); });
+  Guard(u"DoInitAppMarketCategory", [&f] { f.appCenter->DoInitAppMarketCategory(); });
+  if (f.account->LoggedInUser()) {
+    Guard(u"Relogin", [&f] { f.account->Relogin(); });
   } else {
-    Guard(u"DoAutoLoginByConfig", [this] { DoAutoLoginByConfig(); });
+    Guard(u"DoAutoLoginByConfig", [&f] { f.account->DoAutoLoginByConfig(); });
   }
 }
 
@@ -970,25 +886,26 @@ void CMainFrame::OnNetworkRestored() {
 // Timers
 
 void CMainFrame::OnTimer(std::uint32_t id) {
+  MainFrameFeatures& f = features_;
   switch (id) {
     case kNewsTimer:
-      return Guard(u"DoRefreshLastestNews", [this] { DoRefreshLastestNews(); });
+      return Guard(u"DoRefreshLastestNews", [&f] { f.home->DoRefreshLastestNews(); });
     case kHeartbeatTimer:
-      return Guard(u"SendHeartbeat", [this] { SendHeartbeat(); });
+      return Guard(u"SendHeartbeat", [&f] { f.account->SendHeartbeat(); });
     case kAdRotationTimer:
-      return Guard(u"OnAdTimer", [this] { OnAdTimer(); });
+      return Guard(u"OnAdTimer", [&f] { f.home->OnAdTimer(); });
     case kSummaryTimer:
-      return Guard(u"DoRefreshSumaryInfo", [this] { DoRefreshSumaryInfo(); });
+      return Guard(u"DoRefreshSumaryInfo", [&f] { f.home->DoRefreshSumaryInfo(); });
     case kSmsCountdownTimer:
-      return Guard(u"RefreshSMSCountdown", [this] { RefreshSMSCountdown(); });
+      return Guard(u"RefreshSMSCountdown", [&f] { f.account->RefreshSMSCountdown(); });
     case kNetworkProbeTimer:
       return Guard(u"ProbeNetwork", [this] { ProbeNetwork(); });
     case kKnowlegeQueueRetryTimer:
       // It fires once.
       KillTimer(kKnowlegeQueueRetryTimer);
-      return Guard(u"RestartKnowledgeQueue", [this] { RestartKnowledgeQueue(); });
+      return Guard(u"RestartKnowledgeQueue", [&f] { f.knowledgeLists->RestartKnowledgeQueue(); });
     case kUnreadMessagesTimer:
-      return Guard(u"QueryUnreadMessages", [this] { QueryUnreadMessages(); });
+      return Guard(u"QueryUnreadMessages", [&f] { f.userCenter->QueryUnreadMessages(); });
     default:
       return;
   }

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -12,17 +10,17 @@
 #include "core/updater_launcher.h"
 #include "core/window_payloads.h"
 #include "core/zelk_lib_binding.h"
-#include "knowledge/download_messages.h"
 #include "platform/payload.h"
 #include "platform/recursive_mutex.h"
 #include "skinui/button.h"
 #include "skinui/horizontal_layout.h"
-#include "skinui/lib_object_view.h"
 #include "skinui/notify.h"
 #include "skinui/skin_look.h"
 #include "skinui/web_browser.h"
 #include "skinui/window.h"
 #include "ui/click_dispatcher.h"
+#include "ui/frame_feature_host.h"
+#include "ui/main_frame_features.h"
 #include "ui/skin_changed_param.h"
 
 namespace ui {
@@ -36,19 +34,15 @@ struct MainFrameEnvironment {
   const core::ZelkLibBinding& binding;
   std::string appDirectory;  // a file-system path
   core::UpdaterLauncher updater;
-};
-
-// The user the user center shows while someone is logged in.
-struct UserCenterUser {
-  std::u16string loginId;
-  std::u16string nickName;
+  // Puts in controllers of its own before the frame makes the rest; none: all are the real ones.
+  FeatureFactory makeFeatures = {};
 };
 
 // The one main window of the client. It builds its layout from "main_frame.xml", draws its own
 // frame, runs the start-up steps of every feature when its layout is first laid out, dispatches
-// the controls' notifications to the features, owns the periodic timers and receives what the
-// workers post back. The features' operations are members of the frame (they keep their state
-// here); those whose features are not built yet do nothing.
+// the controls' notifications to the features, owns the periodic timers, the network state and
+// the skin, and receives what the workers post back. It is a router: the features' operations
+// belong to their controllers (MainFrameFeatures), which the frame owns and calls.
 class CMainFrame : public skinui::Window,
                    public skinui::INotifyUI,
                    public skinui::IMessageFilterUI,
@@ -81,13 +75,15 @@ class CMainFrame : public skinui::Window,
 
   // Shows the main area (the feature pages) instead of an account area.
   void DoShowMainFormArea();
-  // A later start stored a "Zelk://" request: process it, then bring the window forward.
-  void OnUrlProtocolArrived();
-  // Interprets one "Zelk://" request.
-  virtual void ProcessUrlProtocol(const std::u16string& request);
+  // A later start handed a "Zelk://" request over: process it, then bring the window forward.
+  // Without a payload the request is read from the shared memory the later start wrote.
+  void OnUrlProtocolArrived(const core::UrlProtocolPayload* payload);
+  // Interprets one "Zelk://" request (the knowledge lists serve them).
+  void ProcessUrlProtocol(const std::u16string& request);
 
   // Which client area was shown last: 0 main, 1 login, 2 register.
   int GetUIKind() const { return uiKind_; }
+  void SetUIKind(int kind) { uiKind_ = kind; }
   bool IsInitialised() const { return initialised_; }
   NetworkState GetNetworkState() const { return networkState_; }
   // Held by the window thread around the handlers that change lists and download records.
@@ -96,114 +92,8 @@ class CMainFrame : public skinui::Window,
   const skinui::SkinLook& GetSkin() const { return skin_; }
   const core::ZelkLibBinding& Binding() const { return env_.binding; }
   const std::string& AppDirectory() const { return env_.appDirectory; }
-
-  skinui::CAppMarketView& AppMarketView() { return appMarketView_; }
-  skinui::CKnowlegeView& KnowlegeView() { return knowlegeView_; }
-  skinui::CFAQView& FAQView() { return faqView_; }
-
-  // The user shown by the user center; none while nobody is logged in.
-  void SetUserCenterUser(std::optional<UserCenterUser> user) { user_ = std::move(user); }
-
- protected:
-  // Operations of the features. Each is named after its feature's operation and called from the
-  // start-up steps, the dispatchers, the timers and the message handlers; the ones whose
-  // features are not built yet do nothing so far.
-
-  // Start-up and initialisation.
-  virtual void InitShadowWindowClass();
-  virtual void CheckAppVersions();
-  virtual void SetUpHomeShareButtons();
-  virtual void DoRefreshHomeAppButtons();
-  virtual void DoInitAppMarketCategory();
-  virtual void DoRefreshKnowlegePageIndexButtons();
-  virtual void DoRefreshDownloadList();
-  virtual void DoRefreshLastestNews();
-  virtual void DoResizeLoginFrameArea();
-  virtual void DoResizeRegisterFrameArea();
-  virtual void DoResizeChangePasswordFrameArea();
-  virtual void DoResizeKnowlegeSearchArea();
-  virtual void DoRefreshForFAQ();
-  virtual void DoRefreshForVideoNavigate();
-  virtual void DoRefreshForGameNavigate();
-  virtual void DoRefreshNavigate();
-  virtual void DoRefreshForProjectTemplateNavigate();
-  virtual void DoRefreshShareEachDay();
-  virtual void DoRefreshSumaryInfo();
-  virtual void DoAutoLoginByConfig();
-  virtual void DoInitializeCommForms();
-  virtual void DoShowIntroduce();
-
-  // Notifications and clicks.
-  virtual void OnLastestNewsItemClick(skinui::TNotifyUI& msg);
-  virtual void OnAppMarketSearch();
-  virtual void OnAppMarketCategorySelected(const std::string& optionName);
-  virtual void OnAppMarketItemClick(const std::string& name);
-  virtual void OnAppMarketPagerClick(const std::string& name);
-  virtual void OnNetFrameworkClick(const std::string& name);
-  virtual void ShowAppDownloadManager();
-  virtual void StartKnowlegeSearch();
-  virtual void OnKnowlegePagerClick(const std::string& name);
-  virtual void QueueKnowledgeDownload(const std::string& name);
-  virtual void OnKnowlegeDownloadingClick(const std::string& name);
-  virtual void OnKnowlegeDownloadedClick(const std::string& name);
-  virtual void SwitchKnowlegeDownloadMngPage(const std::string& name);
-  virtual void OnHomeAppClick(const std::string& name, skinui::Point point);
-  virtual void ToggleHomeAppEditMode();
-  virtual void OnHomeAppPagerClick(const std::string& name);
-  virtual void OnMainMenuItem(const std::string& item);
-  virtual void OnUserCenterMenuItem(const std::string& item);
-  virtual void OpenMainMenu(skinui::Point clickPoint);
-  virtual void OpenUserCenterMenu(skinui::Point clickPoint);
-  virtual void ShowLoginFrame();
-  virtual void ShowRegisterFrame();
-  virtual void DoLogin(bool silent);
-  virtual void DoRegister();
-  virtual void DoChangePassword();
-  virtual void OpenForgetPasswordPage();
-  virtual void DoSendSMSCode();
-  virtual void OnShareClick(const std::string& name);
-  virtual void OnAdButtonClick(const std::string& name);
-  virtual void OpenNewsSite();
-  virtual void OpenCustomerService();
-  virtual void ShowFeedbackWindow();
-  virtual void ShowContactWindow();
-  virtual void ShowUserProfileWindow();
-  virtual void ShowUserMessageWindow();
-
-  // Timers.
-  virtual void SendHeartbeat();
-  virtual void OnAdTimer();
-  virtual void RefreshSMSCountdown();
-  virtual void RestartKnowledgeQueue();
-  virtual void QueryUnreadMessages();
-
-  // Private messages whose features are not built yet; each gets its message's payload.
-  virtual void CheckKnowlegeResultRow(skinui::Control& row);
-  virtual void OnAppCategoryAdd(platform::Payload& payload);
-  virtual void OnAppCategorySelect(platform::Payload& payload);
-  // The download engines' messages, passed on by the kind of the file: knowledge documents to
-  // the knowledge lists, app packages and platform runtimes to the app center.
-  virtual void OnKnowledgeDownloadStarted(const knowledge::DownloadStarted& started);
-  virtual void OnKnowledgeDownloadProgress(const knowledge::DownloadProgress& progress);
-  virtual void OnKnowledgeDownloadEnded(const knowledge::DownloadEnded& ended);
-  virtual void OnAppDownloadStarted(const knowledge::DownloadStarted& started);
-  virtual void OnAppDownloadProgress(const knowledge::DownloadProgress& progress);
-  virtual void OnAppDownloadEnded(const knowledge::DownloadEnded& ended);
-  virtual void DoAfterRegister(platform::Payload& payload);
-  virtual void DoAfterLogin(platform::Payload& payload);
-  virtual void DoAfterChangePassword(platform::Payload& payload);
-  virtual void DoAfterSendSMSCode(platform::Payload& payload);
-  virtual void OnDownloadPermission(platform::Payload& payload);
-  virtual void OnFlyIconStep(platform::Payload& payload);
-  virtual void OnFlyIconEnd(platform::Payload& payload);
-  virtual void LoadUserImage();
-  virtual void Relogin();
-
-  // One line of the product log.
-  void Log(std::u16string_view line) const;
-  void Log(const std::string& utf8Line) const;
-  // Opens a URL (or folder) with the shell verb "open"; failures are ignored.
-  void ShellOpen(const std::u16string& target) const;
+  // The features' controllers; they exist once the window has been created.
+  MainFrameFeatures& Features() { return features_; }
 
  private:
   // Creation and start-up.
@@ -212,7 +102,6 @@ class CMainFrame : public skinui::Window,
   void InitWindow();
   void LookUpFrameControls();
   void ApplyStoredSkin();
-  void FillKnowlegeSearchTypes();
   void PrepareWebTabs();
   void RunStartupSequence();
   void InitializeTimer();
@@ -233,12 +122,6 @@ class CMainFrame : public skinui::Window,
   void OnSelectChanged(skinui::TNotifyUI& msg);
   bool AskToClose();
   void OpenSkinFrame();
-  void OpenKnowlegeHelp(std::u16string_view anchor);
-  void OpenKnowlegeDownloadFolder();
-  void OpenWebSite();
-  void ShowKnowlegeSearchHome();
-  void ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
-                         const char* leftSpacer);
 
   // Private messages.
   bool HandlePrivateMessage(std::uint32_t message, platform::Payload* payload);
@@ -246,10 +129,7 @@ class CMainFrame : public skinui::Window,
   template <class T>
   std::unique_ptr<T> TakePayload(std::uint32_t message, platform::Payload& payload);
   template <class Message>
-  void RouteDownloadMessage(knowledge::StoreFileKind kind,
-                            void (CMainFrame::*toKnowledge)(const Message&),
-                            void (CMainFrame::*toAppCenter)(const Message&),
-                            const Message& message);
+  void RouteDownloadMessage(const Message& message);
   void OnListAddItem(core::ListItemPayload& payload);
   void OnListShowLoading(const core::ListLoadingPayload& payload);
   void OnViewEnable(const core::ViewEnablePayload& payload);
@@ -257,11 +137,10 @@ class CMainFrame : public skinui::Window,
   void OnListEmptyImage(const core::ListEmptyImagePayload& payload);
   void OnContainerAdd(core::ContainerAddPayload& payload);
   void OnContainerClear(const core::ContainerClearPayload& payload);
-  void OnUnreadMessages(const core::UnreadMessagesPayload& payload);
   void OnNoticeClicked(int value);
   void OnNetworkError();
   void OnNetworkRestored();
-  bool IsOwnView(const skinui::CLibObjectView* view) const;
+  bool IsOwnView(const skinui::CLibObjectView* view);
 
   // Timers.
   void OnTimer(std::uint32_t id);
@@ -269,16 +148,20 @@ class CMainFrame : public skinui::Window,
 
   void SetNetworkIcon(const char* image, std::u16string_view tooltip);
   void ApplySkin(const skinui::SkinLook& look);
+  void Log(std::u16string_view line);
+  void Log(const std::string& utf8Line);
   template <class T>
-  T* Lookup(std::string_view name) const;
+  T* Lookup(std::string_view name) {
+    return host_.Find<T>(name);
+  }
   // Runs one step or handler so that its failure ends only that piece, with a log line.
   template <class F>
-  void Guard(std::u16string_view what, F&& work) const;
+  void Guard(std::u16string_view what, F&& work);
 
   MainFrameEnvironment env_;
-  skinui::CAppMarketView appMarketView_{this};
-  skinui::CKnowlegeView knowlegeView_{this};
-  skinui::CFAQView faqView_{this};
+  platform::RecursiveMutex listMutex_;
+  FrameFeatureHost host_;
+  MainFrameFeatures features_;
 
   skinui::Button* closeBtn_ = nullptr;
   skinui::Button* maxBtn_ = nullptr;
@@ -292,13 +175,10 @@ class CMainFrame : public skinui::Window,
   bool initialised_ = false;
   bool startupDone_ = false;
   NetworkState networkState_ = NetworkState::Unset;
-  platform::RecursiveMutex listMutex_;
   std::shared_ptr<core::UpdateCheckState> updateCheck_ = std::make_shared<core::UpdateCheckState>();
   // Set while a network probe runs, so that a slow probe is not joined by another every period.
   std::shared_ptr<std::atomic<bool>> probeRunning_ = std::make_shared<std::atomic<bool>>(false);
   skinui::SkinLook skin_;
-  std::optional<UserCenterUser> user_;
-  mutable std::set<std::string, std::less<>> reportedMissing_;
 };
 
 }  // namespace ui

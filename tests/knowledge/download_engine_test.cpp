@@ -99,7 +99,7 @@ class DownloadEngineTest : public ::testing::Test {
     StandIn().onFileInUseCheck = nullptr;
     window = loop.addTarget(recorder);
     mainWindow = loop.addTarget(mainRecorder);
-    engine = std::make_unique<DownloadEngine>(net::ServiceContext{&lib, &loop, mainWindow},
+    engine = std::make_unique<DownloadEngine>(core::ServiceContext{&lib, &loop, mainWindow},
                                               [this](const std::string& line) {
                                                 std::lock_guard lock(logMutex);
                                                 logLines.push_back(line);

@@ -103,7 +103,7 @@ class EngineFileServerTest : public ::testing::Test {
   EngineFileServerTest() {
     platform::SetAnsiCodesetOverride("UTF-8");
     window = loop.addTarget(recorder);
-    engine = std::make_unique<DownloadEngine>(net::ServiceContext{&local.lib(), &loop, window},
+    engine = std::make_unique<DownloadEngine>(core::ServiceContext{&local.lib(), &loop, window},
                                               [this](const std::string& line) {
                                                 std::lock_guard lock(logMutex);
                                                 logLines.push_back(line);

@@ -82,7 +82,7 @@ TEST_F(KnowledgeServiceTest, TheEngineFetchesFromTheServerTheServiceNames) {
   platform::HeadlessMessageLoop loop(manual);
   EndRecorder recorder;
   const platform::WindowId window = loop.addTarget(recorder);
-  DownloadEngine engine(net::ServiceContext{&lib, &loop, window}, {});
+  DownloadEngine engine(core::ServiceContext{&lib, &loop, window}, {});
   const std::string local = temp.file("Downloads/Knowlege/规范.pdf");
   ASSERT_TRUE(engine.StartDownload(window, u"sample.pdf", platform::Utf8ToUtf16(local),
                                    StoreFileKind::Knowlege, MakeFileServerQuery(lib), 5));

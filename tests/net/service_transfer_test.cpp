@@ -199,7 +199,7 @@ struct MainWindow : platform::MessageTarget {
 TEST_F(ServiceTransfer, AFailedRequestSignalsTheNetworkLossOnlyWhenTheInternetIsGone) {
   platform::HeadlessMessageLoop loop;
   MainWindow window;
-  const ServiceContext context{&lib, &loop, loop.addTarget(window)};
+  const core::ServiceContext context{&lib, &loop, loop.addTarget(window)};
   ReportRequestFailure(context);
   loop.pumpFor(0);
   EXPECT_TRUE(window.received.empty());
@@ -212,7 +212,7 @@ TEST_F(ServiceTransfer, AFailedRequestSignalsTheNetworkLossOnlyWhenTheInternetIs
 TEST_F(ServiceTransfer, UsageReportsCarryTheSystemIdentityUnescapedOnAWorker) {
   platform::HeadlessMessageLoop loop;
   MainWindow window;
-  const ServiceContext context{&lib, &loop, loop.addTarget(window)};
+  const core::ServiceContext context{&lib, &loop, loop.addTarget(window)};
   state.replies = {{u"0", u""}};
   state.internet = 0;
   ReportUserBehavior(context, u"KnowlegeSearch & more", BehaviorKind::Knowledge);
@@ -245,7 +245,7 @@ TEST_F(ServiceTransfer, OtherSystemsThanWindowsAreNotReadThroughTheWindowsTable)
 TEST_F(ServiceTransfer, AnOverlongRequestIsRefusedWithALogLineAndNothingIsSent) {
   platform::HeadlessMessageLoop loop;
   MainWindow window;
-  const ServiceContext context{&lib, &loop, loop.addTarget(window)};
+  const core::ServiceContext context{&lib, &loop, loop.addTarget(window)};
   ReportUserBehavior(context, std::u16string(3000, u'x'), BehaviorKind::AppStarted);
   ASSERT_TRUE(loop.waitIdle(5000));
   EXPECT_TRUE(state.requested.empty());

@@ -103,7 +103,13 @@ TEST_F(LibObjectViewTest, KnowledgePagerIsLaidOutOnItsControls) {
                               {"txtKnowlegeSearchResultKeyword", "btnKnowlegeSearchResultSearch",
                                "btnKnowlegeSearchResultGoBack"}),
                      1200, 900);
-  CKnowlegeView view(window.get());
+  const PagerNames names{"ouKnowlege_Prev",
+                         "ouKnowlege_Next",
+                         "ouKnowlege_PageIndex_",
+                         "hluKnowlegePageIndexFillArea",
+                         {"txtKnowlegeSearchResultKeyword", "btnKnowlegeSearchResultSearch",
+                          "btnKnowlegeSearchResultGoBack"}};
+  NamedPagerView view(window.get(), names);
   view.RefreshPageIndexButtons(13, 25);
   PaintManager& pm = window->GetPaintManager();
   EXPECT_EQ(view.GetCurrentPage(), 13);
@@ -145,7 +151,12 @@ TEST_F(LibObjectViewTest, EnableNavigationSwitchesThePagerAndTheSearchControls) 
   auto window = Open(PagerXml("ouAppMarket_", "hluAppMarketPageIndexFillArea",
                               {"txtAppMarketSearchEdit", "btnAppMarketSearch"}),
                      800, 600);
-  CAppMarketView view(window.get());
+  const PagerNames names{"ouAppMarket_Prev",
+                         "ouAppMarket_Next",
+                         "ouAppMarket_PageIndex_",
+                         "hluAppMarketPageIndexFillArea",
+                         {"txtAppMarketSearchEdit", "btnAppMarketSearch"}};
+  NamedPagerView view(window.get(), names);
   view.EnableNavigation(false);
   PaintManager& pm = window->GetPaintManager();
   for (const char* name :
@@ -165,7 +176,9 @@ TEST_F(LibObjectViewTest, EnableNavigationSwitchesThePagerAndTheSearchControls) 
 
 TEST_F(LibObjectViewTest, MissingPagerControlsAreLoggedNotDereferenced) {
   auto window = Open("<VerticalLayout/>", 800, 600);
-  CFAQView view(window.get());
+  const PagerNames names{
+      "ouFAQ_Prev", "ouFAQ_Next", "ouFAQ_PageIndex_", "hluFAQPageIndexFillArea", {}};
+  NamedPagerView view(window.get(), names);
   view.RefreshPageIndexButtons(2, 30);
   view.EnableNavigation(false);
   EXPECT_TRUE(Logged("ouFAQ_Prev"));

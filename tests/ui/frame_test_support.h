@@ -5,6 +5,7 @@
 #include <atomic>
 #include <future>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "skinui/ui_context.h"
 #include "support/temp_dir.h"
 #include "ui/main_frame.h"
+#include "ui/main_frame_features.h"
 
 namespace ui_testing {
 
@@ -50,20 +52,32 @@ class TestLibrary {
 // The lines of the product log of a program folder, without their time stamps.
 std::vector<std::string> LogLines(const std::string& programDirectory);
 
-// A main frame that records the calls of its feature operations (and can be told to fail in
-// one of them), so that the frame's orchestration can be checked without the features.
-class RecordingFrame : public ui::CMainFrame {
- public:
-  using CMainFrame::CMainFrame;
-
+// The calls the recording controllers saw, in order (and the one that is told to fail).
+struct CallRecord {
   std::vector<std::string> calls;
   std::string failIn;  // the operation that raises
+
+  void Note(std::string call) {
+    calls.push_back(call);
+    if (!failIn.empty() && call == failIn) throw std::runtime_error("scripted failure");
+  }
+};
+
+// A main frame whose features' controllers record the calls of their operations (and can be
+// told to fail in one of them), so that the frame's routing can be checked without the features.
+// The controllers that really do something in the frame's layout (laying the account areas out,
+// the knowledge pager, the unread-message count) still do it after recording.
+class RecordingFrame : public ui::CMainFrame {
+  CallRecord record_;
+
+ public:
+  RecordingFrame(skinui::UiContext& context, ui::MainFrameEnvironment environment);
+
+  std::vector<std::string>& calls = record_.calls;
+  std::string& failIn = record_.failIn;
   std::vector<std::u16string> urlRequests;
   std::vector<skinui::Control*> checkedRows;
 
-  void ProcessUrlProtocol(const std::u16string& request) override {
-    urlRequests.push_back(request);
-  }
   // The list mutex is held by the window thread (checked from another thread, where a
   // recursive mutex cannot be taken while it is held).
   bool ListMutexHeld() {
@@ -73,146 +87,16 @@ class RecordingFrame : public ui::CMainFrame {
               return got;
             }).get();
   }
-  // Calls recorded since the last Clear.
+  // Calls recorded since the last Take.
   std::vector<std::string> Take() {
     std::vector<std::string> taken;
-    taken.swap(calls);
+    taken.swap(record_.calls);
     return taken;
   }
-
- protected:
-#define UI_RECORD(op)  \
-  void op() override { \
-    Note(#op);         \
+  void SetUserCenterUser(std::optional<account::UserCenterUser> user) {
+    Features().account->SetLoggedInUser(std::move(user));
   }
-#define UI_RECORD_NAME(op)                    \
-  void op(const std::string& name) override { \
-    Note(std::string(#op) + ":" + name);      \
-  }
-#define UI_RECORD_PAYLOAD(op)            \
-  void op(platform::Payload&) override { \
-    Note(#op);                           \
-  }
-  UI_RECORD(InitShadowWindowClass)
-  UI_RECORD(CheckAppVersions)
-  UI_RECORD(SetUpHomeShareButtons)
-  UI_RECORD(DoRefreshHomeAppButtons)
-  UI_RECORD(DoInitAppMarketCategory)
-  UI_RECORD(DoRefreshDownloadList)
-  UI_RECORD(DoRefreshLastestNews)
-  UI_RECORD(DoResizeKnowlegeSearchArea)
-  UI_RECORD(DoRefreshForFAQ)
-  UI_RECORD(DoRefreshForVideoNavigate)
-  UI_RECORD(DoRefreshForGameNavigate)
-  UI_RECORD(DoRefreshNavigate)
-  UI_RECORD(DoRefreshForProjectTemplateNavigate)
-  UI_RECORD(DoRefreshShareEachDay)
-  UI_RECORD(DoRefreshSumaryInfo)
-  UI_RECORD(DoAutoLoginByConfig)
-  UI_RECORD(DoInitializeCommForms)
-  UI_RECORD(DoShowIntroduce)
-  UI_RECORD(OnAppMarketSearch)
-  UI_RECORD(ShowAppDownloadManager)
-  UI_RECORD(StartKnowlegeSearch)
-  UI_RECORD(ToggleHomeAppEditMode)
-  UI_RECORD(ShowLoginFrame)
-  UI_RECORD(ShowRegisterFrame)
-  UI_RECORD(DoRegister)
-  UI_RECORD(DoChangePassword)
-  UI_RECORD(OpenForgetPasswordPage)
-  UI_RECORD(DoSendSMSCode)
-  UI_RECORD(OpenNewsSite)
-  UI_RECORD(OpenCustomerService)
-  UI_RECORD(ShowFeedbackWindow)
-  UI_RECORD(ShowContactWindow)
-  UI_RECORD(ShowUserProfileWindow)
-  UI_RECORD(ShowUserMessageWindow)
-  UI_RECORD(SendHeartbeat)
-  UI_RECORD(OnAdTimer)
-  UI_RECORD(RefreshSMSCountdown)
-  UI_RECORD(RestartKnowledgeQueue)
-  UI_RECORD(QueryUnreadMessages)
-  UI_RECORD(LoadUserImage)
-  UI_RECORD(Relogin)
-  UI_RECORD_NAME(OnAppMarketCategorySelected)
-  UI_RECORD_NAME(OnAppMarketItemClick)
-  UI_RECORD_NAME(OnAppMarketPagerClick)
-  UI_RECORD_NAME(OnNetFrameworkClick)
-  UI_RECORD_NAME(OnKnowlegePagerClick)
-  UI_RECORD_NAME(QueueKnowledgeDownload)
-  UI_RECORD_NAME(OnKnowlegeDownloadingClick)
-  UI_RECORD_NAME(OnKnowlegeDownloadedClick)
-  UI_RECORD_NAME(SwitchKnowlegeDownloadMngPage)
-  UI_RECORD_NAME(OnHomeAppPagerClick)
-  UI_RECORD_NAME(OnMainMenuItem)
-  UI_RECORD_NAME(OnUserCenterMenuItem)
-  UI_RECORD_NAME(OnShareClick)
-  UI_RECORD_NAME(OnAdButtonClick)
-  UI_RECORD_PAYLOAD(OnAppCategoryAdd)
-  UI_RECORD_PAYLOAD(OnAppCategorySelect)
-#define UI_RECORD_DOWNLOAD(op, Message)                                     \
-  void op(const knowledge::Message& message) override {                     \
-    Note(std::string(#op) + ":" + platform::Utf16ToUtf8(message.FileName) + \
-         (ListMutexHeld() ? ":locked" : ":unlocked"));                      \
-  }
-  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadStarted, DownloadStarted)
-  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadProgress, DownloadProgress)
-  UI_RECORD_DOWNLOAD(OnKnowledgeDownloadEnded, DownloadEnded)
-  UI_RECORD_DOWNLOAD(OnAppDownloadStarted, DownloadStarted)
-  UI_RECORD_DOWNLOAD(OnAppDownloadProgress, DownloadProgress)
-  UI_RECORD_DOWNLOAD(OnAppDownloadEnded, DownloadEnded)
-  UI_RECORD_PAYLOAD(DoAfterRegister)
-  UI_RECORD_PAYLOAD(DoAfterLogin)
-  UI_RECORD_PAYLOAD(DoAfterChangePassword)
-  UI_RECORD_PAYLOAD(DoAfterSendSMSCode)
-  UI_RECORD_PAYLOAD(OnDownloadPermission)
-  UI_RECORD_PAYLOAD(OnFlyIconStep)
-  UI_RECORD_PAYLOAD(OnFlyIconEnd)
-#undef UI_RECORD
-#undef UI_RECORD_NAME
-#undef UI_RECORD_PAYLOAD
-
-  void DoRefreshKnowlegePageIndexButtons() override {
-    Note("DoRefreshKnowlegePageIndexButtons");
-    CMainFrame::DoRefreshKnowlegePageIndexButtons();
-  }
-  void DoResizeLoginFrameArea() override {
-    Note("DoResizeLoginFrameArea");
-    CMainFrame::DoResizeLoginFrameArea();
-  }
-  void DoResizeRegisterFrameArea() override {
-    Note("DoResizeRegisterFrameArea");
-    CMainFrame::DoResizeRegisterFrameArea();
-  }
-  void DoResizeChangePasswordFrameArea() override {
-    Note("DoResizeChangePasswordFrameArea");
-    CMainFrame::DoResizeChangePasswordFrameArea();
-  }
-  void DoLogin(bool silent) override {
-    Note(silent ? "DoLogin:silent" : "DoLogin");
-  }
-  void OnHomeAppClick(const std::string& name, skinui::Point) override {
-    Note("OnHomeAppClick:" + name);
-  }
-  void OpenMainMenu(skinui::Point) override {
-    Note("OpenMainMenu");
-  }
-  void OpenUserCenterMenu(skinui::Point) override {
-    Note("OpenUserCenterMenu");
-  }
-  void OnLastestNewsItemClick(skinui::TNotifyUI& msg) override {
-    Note("OnLastestNewsItemClick:" + (msg.pSender != nullptr ? msg.pSender->GetName() : ""));
-  }
-  void CheckKnowlegeResultRow(skinui::Control& row) override {
-    checkedRows.push_back(&row);
-    Note("CheckKnowlegeResultRow");
-  }
-
- private:
-  void Note(std::string call) {
-    calls.push_back(call);
-    if (!failIn.empty() && call == failIn) throw std::runtime_error("scripted failure");
-  }
+  knowledge::CKnowlegeView& KnowlegeView() { return Features().knowledgeSearch->View(); }
 };
 
 // A headless window thread with a manual clock, the test library in a fresh program folder and

@@ -212,7 +212,7 @@ TEST_F(FrameTest, TheMainAreaReplacesTheAccountAreas) {
 
 TEST_F(FrameTest, TheUserCenterShowsTheLoggedInUser) {
   RecordingFrame& f = Open();
-  f.SetUserCenterUser(ui::UserCenterUser{u"13800000000", u"老王"});
+  f.SetUserCenterUser(account::UserCenterUser{u"13800000000", u"老王"});
   f.DoShowMainFormArea();
   EXPECT_EQ(pm().Find<skinui::TabLayout>("tluHome_Right_UserCenterDesktop").GetCurSel(), 2);
   EXPECT_EQ(pm().FindControl("txtUserIdForUserCenter")->GetText(), u"13800000000");
@@ -325,7 +325,7 @@ TEST_F(FrameTest, TheNetworkComingBackReloadsEverythingOnce) {
 
 TEST_F(FrameTest, ALoggedInUserIsLoggedInAgainWhenTheNetworkComesBack) {
   RecordingFrame& f = Open();
-  f.SetUserCenterUser(ui::UserCenterUser{u"13800000000", u"老王"});
+  f.SetUserCenterUser(account::UserCenterUser{u"13800000000", u"老王"});
   Post(WM_NETWORK_ERROR);
   f.Take();
   Post(WM_NETWORK_RESTORED);
@@ -418,7 +418,7 @@ TEST_F(FrameTest, PagedViewsAreEnabledAndPagedThroughMessages) {
 
 TEST_F(FrameTest, AViewThatIsNotTheFramesIsRefused) {
   RecordingFrame& f = Open();
-  skinui::CKnowlegeView stranger(&f);
+  knowledge::CKnowlegeView stranger(&f);
   PostPayload(WM_VIEW_SET_PAGER, core::ViewPagerPayload{&stranger, 2, 5, 41});
   EXPECT_EQ(stranger.GetPageCount(), 0);
   EXPECT_TRUE(Logged("丢弃消息 WM_VIEW_SET_PAGER"));
@@ -539,9 +539,9 @@ TEST_F(FrameTest, DownloadMessagesGoByTheKindOfTheirFileUnderTheListMutex) {
   PostPayload(WM_DOWNLOAD_STARTED,
               knowledge::DownloadStarted{u"odd", static_cast<StoreFileKind>(9)});
   EXPECT_EQ(f.Take(), (std::vector<std::string>{
-                          "OnKnowledgeDownloadStarted:规范.pdf:locked",
-                          "OnKnowledgeDownloadProgress:规范.pdf:locked",
-                          "OnKnowledgeDownloadEnded:规范.pdf:locked",
+                          "OnDownloadStarted:规范.pdf:locked",
+                          "OnDownloadProgress:规范.pdf:locked",
+                          "OnDownloadEnded:规范.pdf:locked",
                           "OnAppDownloadStarted:tool.zip:locked",
                           "OnAppDownloadProgress:dotnet.exe:locked",
                           "OnAppDownloadEnded:tool.zip:locked",

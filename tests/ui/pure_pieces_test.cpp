@@ -2,7 +2,6 @@
 // centring of the account areas, the empty-list pictures and the stored skin.
 #include <gtest/gtest.h>
 
-#include "ui/account_area_layout.h"
 #include "ui/empty_list_image.h"
 #include "ui/enter_focus_chain.h"
 #include "ui/login_option_pair.h"
@@ -79,20 +78,6 @@ TEST(PairedOptionRuleTest, TheOtherChangesLeaveThePartnerAlone) {
   EXPECT_FALSE(PairedOptionRule("opAutoLoginForLogin", false).has_value());
   EXPECT_FALSE(PairedOptionRule("opRememberPwdForRegister", true).has_value());
   EXPECT_FALSE(PairedOptionRule("quickBar_Home", true).has_value());
-}
-
-TEST(AccountAreaLayoutTest, TheBoxSitsInTheMiddleBelowTheBars) {
-  // 1200 × 900 with a caption bar of 32, a tool bar of 88 and a box of 420 × 320.
-  const AreaOffsets offsets = CentreAccountArea(1200, 900, 32, 88, 420, 320);
-  EXPECT_EQ(offsets.left, 385);
-  EXPECT_EQ(offsets.top, 218);
-}
-
-TEST(AccountAreaLayoutTest, OddRemaindersAreCutTowardZero) {
-  EXPECT_EQ(CentreAccountArea(1201, 901, 32, 88, 420, 320).left, 385);
-  EXPECT_EQ(CentreAccountArea(1201, 901, 32, 88, 420, 320).top, 218);
-  // Smaller than the box: negative, truncated toward zero (-3 / 2 is -1).
-  EXPECT_EQ(CentreAccountArea(427, 900, 32, 88, 420, 320).left, -1);
 }
 
 TEST(EmptyListImageTest, NetworkFailureComesFirst) {

@@ -29,6 +29,15 @@
 
 namespace {
 
+// The demo's pager: the same controls as the knowledge results' pager of the client.
+const skinui::PagerNames kPagerNames{
+    "ouKnowlege_Prev",
+    "ouKnowlege_Next",
+    "ouKnowlege_PageIndex_",
+    "hluKnowlegePageIndexFillArea",
+    {"txtKnowlegeSearchResultKeyword", "btnKnowlegeSearchResultSearch",
+     "btnKnowlegeSearchResultGoBack"}};
+
 const char* kLayout =
     R"(<Window size="640,480" caption="0,0,0,36" sizebox="4,4,4,4" mininfo="400,300">
   <Font id="0" name="微软雅黑" size="12" default="true"/>
@@ -86,7 +95,7 @@ const char* kLayout =
 
 class DemoFrame final : public skinui::Window, public skinui::INotifyUI {
  public:
-  explicit DemoFrame(skinui::UiContext& context) : Window(context), pager_(this) {}
+  explicit DemoFrame(skinui::UiContext& context) : Window(context), pager_(this, kPagerNames) {}
 
   std::string GetWindowClassName() const override { return "UISkinUIDemoFrame"; }
 
@@ -189,7 +198,7 @@ class DemoFrame final : public skinui::Window, public skinui::INotifyUI {
     }
   }
 
-  skinui::CKnowlegeView pager_;
+  skinui::NamedPagerView pager_;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "platform/message_loop.h"
 #include "platform/payload.h"
 
-namespace net {
+namespace core {
 
 // What every service request needs: the support library that carries the transfers, and the
 // main window that workers report to. Copied into each worker's record; the binding and the
@@ -21,4 +21,4 @@ struct ServiceContext {
   void postToMainWindow(std::uint32_t message, platform::Payload payload = {}) const;
 };
 
-}  // namespace net
+}  // namespace core

@@ -1,6 +1,6 @@
-#include "ui/account_area_layout.h"
+#include "account/account_area_layout.h"
 
-namespace ui {
+namespace account {
 namespace {
 
 // The frame's border and the bottom margin below the areas.
@@ -15,4 +15,4 @@ AreaOffsets CentreAccountArea(int windowWidth, int windowHeight, int appBarHeigh
           (windowHeight - appBarHeight - toolBarHeight - areaHeight - kVerticalMargin) / 2};
 }
 
-}  // namespace ui
+}  // namespace account

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace ui {
+namespace account {
 
 // Where the box of an account area (login, register, change password) goes so that it sits in
 // the middle of the client part below the caption bar and the area's tool bar.
@@ -14,4 +14,4 @@ struct AreaOffsets {
 AreaOffsets CentreAccountArea(int windowWidth, int windowHeight, int appBarHeight,
                               int toolBarHeight, int areaWidth, int areaHeight);
 
-}  // namespace ui
+}  // namespace account

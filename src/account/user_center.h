@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/feature_host.h"
+#include "core/window_payloads.h"
+
+namespace account {
+
+// The notice value of the unread-message notice: clicking that notice opens the messages.
+inline constexpr int kUnreadMessagesNotice = 30001;
+
+// The user center of the home page: the user's avatar and the count of unread messages.
+// Operations whose requests are not built yet do nothing.
+class UserCenter {
+ public:
+  explicit UserCenter(core::FeatureHost& host) : host_(host) {}
+  virtual ~UserCenter() = default;
+  UserCenter(const UserCenter&) = delete;
+  UserCenter& operator=(const UserCenter&) = delete;
+
+  virtual void LoadUserImage();
+  virtual void QueryUnreadMessages();
+  // Shows the count on "btnUserMessage" and, when there are any, announces them in the popup
+  // notice.
+  virtual void OnUnreadMessages(const core::UnreadMessagesPayload& payload);
+
+ protected:
+  core::FeatureHost& host_;
+};
+
+}  // namespace account
