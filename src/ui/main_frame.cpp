@@ -21,6 +21,7 @@
 #include "skinui/window_messages.h"
 #include "ui/download_receiver.h"
 #include "ui/empty_list_image.h"
+#include "ui/empty_list_row.h"
 #include "ui/enter_focus_chain.h"
 #include "ui/login_option_pair.h"
 #include "ui/main_frame_timers.h"
@@ -47,8 +48,6 @@ constexpr std::array<const char*, 11> kFrameAreas = {
     "tluDesktop",    "tluKnowlege_Desktop", "tluHome_Right_UserCenterDesktop",
     "appBar",        "btnUserMessage"};
 
-constexpr const char* kEmptyImageSuffix = "_EmptyImage";
-constexpr int kEmptyImageMargin = 24;
 constexpr int kRestoreSettleMs = 300;
 
 std::u16string Wide(std::string_view utf8) {
@@ -727,17 +726,6 @@ Container* FindContainer(const PaintManager& pm, const std::string& name) {
   return dynamic_cast<Container*>(pm.FindControl(name));
 }
 
-// The picture row an empty list shows, if it has one.
-Control* EmptyImageRow(Container& list) {
-  const std::string name = list.GetName() + kEmptyImageSuffix;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    if (Control* child = list.GetItemAt(i); child != nullptr && child->GetName() == name) {
-      return child;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 void CMainFrame::OnListAddItem(core::ListItemPayload& payload) {
@@ -746,7 +734,7 @@ void CMainFrame::OnListAddItem(core::ListItemPayload& payload) {
     Log("丢弃消息 WM_LIST_ADD_ITEM：没有列表 " + payload.listName + " 或没有行");
     return;
   }
-  if (Control* picture = EmptyImageRow(*list)) list->Remove(picture);
+  if (Control* picture = FindEmptyListRow(*list)) list->Remove(picture);
   Control* row = list->Add(std::move(payload.item));
   if (row != nullptr && payload.listName == "lstKnowlegeSearchResult") {
     features_.knowledgeSearch->CheckKnowlegeResultRow(*row);
@@ -788,7 +776,7 @@ void CMainFrame::OnListEmptyImage(const core::ListEmptyImagePayload& payload) {
     Log("丢弃消息 WM_LIST_EMPTY_IMAGE：没有列表 " + payload.listName);
     return;
   }
-  if (Control* old = EmptyImageRow(*list)) list->Remove(old);
+  if (Control* old = FindEmptyListRow(*list)) list->Remove(old);
   if (list->GetCount() > 0) return;
 
   bool searchTextEmpty = true;
@@ -808,22 +796,8 @@ void CMainFrame::OnListEmptyImage(const core::ListEmptyImagePayload& payload) {
   const Size shown =
       area.IsEmpty() ? natural : FitEmptyListImage(natural, {area.Width(), area.Height()});
 
-  // A row that centres the picture; it leaves with the list's next row.
-  auto row = std::make_unique<HorizontalLayout>();
-  row->SetName(payload.listName + kEmptyImageSuffix);
-  row->SetMouseEnabled(false);
-  row->SetFixedHeight(shown.cy + 2 * kEmptyImageMargin);
-  row->SetInset({0, kEmptyImageMargin, 0, kEmptyImageMargin});
-  row->Add(std::make_unique<Control>());
-  auto picture = std::make_unique<Control>();
-  picture->SetName(payload.listName + kEmptyImageSuffix + "_Picture");
-  picture->SetMouseEnabled(false);
-  picture->SetFixedWidth(shown.cx);
-  picture->SetFixedHeight(shown.cy);
-  picture->SetBkImage(image);
-  row->Add(std::move(picture));
-  row->Add(std::make_unique<Control>());
-  list->Add(std::move(row));
+  // The row leaves with the list's next row.
+  list->Add(MakeEmptyListRow(payload.listName, image, shown));
 }
 
 void CMainFrame::OnContainerAdd(core::ContainerAddPayload& payload) {
