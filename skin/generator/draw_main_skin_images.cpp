@@ -1,6 +1,6 @@
 // Draws the pictures of the main window's skin (caption and tool bar icons, buttons, check
-// boxes, skins, the empty-list pictures, share buttons, the default advertisement) with Cairo
-// and Pango, so that every picture is reproducible from this file.
+// boxes, skins, the empty-list pictures, share buttons, the progress bar, the default
+// advertisement) with Cairo and Pango, so that every picture is reproducible from this file.
 //   main_skin_image_generator <skin folder>
 #include <cairo.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -730,6 +730,25 @@ void Navigation(const std::string& dir) {
   });
 }
 
+// The download queue's progress bar: a sunken light track and the blue fill drawn over the
+// finished part. Both are stretched to the bar, so they shade only from top to bottom.
+void ProgressBar(const std::string& dir) {
+  Write(dir + "/progress_back.png", 64, 10, [](cairo_t* cr) {
+    Gradient(cr, 0, 10, 0xDCE3EB, 0xEEF2F6);
+    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, 64, 1);
+    Rgb(cr, kLine);
+    cairo_fill(cr);
+  });
+  Write(dir + "/progress_fore.png", 64, 10, [](cairo_t* cr) {
+    Gradient(cr, 0, 10, kBlueLight, kBlueDark);
+    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 1, 64, 2);
+    White(cr, 0.25);
+    cairo_fill(cr);
+  });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Home page
 
@@ -1213,6 +1232,7 @@ int main(int argc, char** argv) {
   Toolbar(dir);
   Buttons(dir);
   Navigation(dir);
+  ProgressBar(dir);
   Home(dir);
   CooperationMarks(dir);
   EmptyPictures(dir);

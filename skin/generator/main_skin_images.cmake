@@ -21,7 +21,7 @@ set(_main_skin_images
   user/menu_arrow.png user/avatar_default.png user/avatar_hot.png
   user/avatar_pushed.png
   knowlege/nav_search.png knowlege/nav_downloading.png knowlege/nav_downloaded.png
-  knowlege/nav_folder.png knowlege/search_mark.png
+  knowlege/nav_folder.png knowlege/search_mark.png progress_fore.png progress_back.png
   home/apps_empty.png cooperation/card_docs.png cooperation/card_apps.png
   cooperation/card_ads.png cooperation/step.png cooperation/arrow.png share_to/sharebtn_16.png share_to/sharebtn_32.png AdDefault.jpg
   nodatainfo.png net_error.png nosearchfiles.png nosearchapp.png

@@ -1,0 +1,268 @@
+// The knowledge download lists on a fake main window: the history file a fresh program folder
+// gets, the engine messages' changes to the row of their file, what each end result does to the
+// record, and the answers of the permission check in the queue's rows.
+
+#include "knowledge/knowledge_lists.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "knowledge/download_permission.h"
+#include "knowledge/knowlege_downloaded_item_ui.h"
+#include "knowledge/knowlege_downloading_item_ui.h"
+#include "knowledge_lists_routing.h"
+#include "platform/code_page.h"
+#include "skinui/button.h"
+#include "skinui/label.h"
+#include "skinui/list.h"
+#include "skinui/paint_manager.h"
+#include "skinui/progress.h"
+#include "support/fake_feature_host.h"
+#include "support/temp_dir.h"
+#include "zelk_lib_stand_in.h"
+
+namespace knowledge {
+namespace {
+
+using knowledge_testing::StandIn;
+
+constexpr std::int32_t kUid = 10001;
+
+class KnowledgeListsTest : public ::testing::Test {
+ protected:
+  KnowledgeListsTest() {
+    platform::SetAnsiCodesetOverride("UTF-8");
+    {
+      std::lock_guard lock(StandIn().webMutex);
+      StandIn().webReply.clear();
+      StandIn().webFails = false;
+      StandIn().requestedUrls.clear();
+    }
+    StandIn().internetReachable = true;
+    host.SetMessageHandler([this](std::uint32_t message, platform::Payload& payload) {
+      knowledge_testing::RouteToKnowledgeLists(*lists, message, payload, routed);
+    });
+  }
+  ~KnowledgeListsTest() override {
+    lists.reset();
+    platform::SetAnsiCodesetOverride("");
+  }
+
+  // Queues a waiting record as a click on a search result does.
+  void Queue(const std::u16string& fileName, DownloadState state = DownloadState::DownloadWaiting) {
+    LibDownloadFileInfo record;
+    record.FileName = fileName;
+    record.DownloadId = u"id-" + fileName;
+    record.LocalFileName = u"本地-" + fileName;
+    record.State = state;
+    ASSERT_TRUE(lists->History().AddDownloading(record));
+  }
+  void Settle() { ASSERT_TRUE(ui.loop.waitIdle(30000)); }
+
+  skinui::List& Downloading() {
+    return *host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloading");
+  }
+  skinui::List& Downloaded() {
+    return *host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloaded");
+  }
+  CKnowlegeDownloadingItemUI& Row(int index) {
+    return *dynamic_cast<CKnowlegeDownloadingItemUI*>(Downloading().GetItemAt(index));
+  }
+  static std::u16string StatusOf(CKnowlegeDownloadingItemUI& row) {
+    return dynamic_cast<skinui::Label*>(row.FindByName("txtStateInfo"))->GetText();
+  }
+  static skinui::Progress& BarOf(CKnowlegeDownloadingItemUI& row, int position) {
+    return *dynamic_cast<skinui::Progress*>(
+        row.FindByName("pgDownloadProgress" + std::to_string(position)));
+  }
+  std::vector<std::u16string> QueuedFiles() {
+    std::vector<std::u16string> names;
+    for (const auto& record : lists->History().LoadDownloading(lists->KnowlegeDownloadFolder())) {
+      names.push_back(record.FileName);
+    }
+    return names;
+  }
+
+  testing_support::TempDir dir;
+  core::ZelkLibBinding lib = knowledge_testing::MakeStandInBinding();
+  testing_support::HeadlessUi ui;
+  testing_support::FakeFeatureHost host{ui.context, lib, dir.path(),
+                                        knowledge_testing::kDownloadListsLayout};
+  knowledge_testing::RoutedMessages routed;
+  std::unique_ptr<KnowledgeLists> lists = std::make_unique<KnowledgeLists>(host);
+};
+
+TEST_F(KnowledgeListsTest, AFreshProgramFolderGetsItsHistoryFile) {
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("DownloadHistory.xml")));
+}
+
+TEST_F(KnowledgeListsTest, EngineMessagesChangeTheRowOfTheirFileOnly) {
+  Queue(u"a.pdf");
+  Queue(u"b.pdf");
+  lists->StartKnowledgeQueue(0, u"暂不可下载");
+  ASSERT_EQ(Downloading().GetCount(), 2);
+  CKnowlegeDownloadingItemUI& a = Row(0);
+  CKnowlegeDownloadingItemUI& b = Row(1);
+  EXPECT_FALSE(BarOf(b, 1).IsVisible());
+
+  // A progress before the start leaves a value behind that the start resets.
+  lists->OnDownloadProgress({u"b.pdf", StoreFileKind::Knowlege, 100, 50});
+  EXPECT_EQ(BarOf(b, 1).GetValue(), 50);
+  lists->OnDownloadStarted({u"b.pdf", StoreFileKind::Knowlege});
+  EXPECT_EQ(b.Record().State, DownloadState::Downloading);
+  EXPECT_EQ(StatusOf(b), u"下载准备中...");
+  EXPECT_EQ(
+      dynamic_cast<skinui::Button*>(b.FindByName("btnKnowlegeDownloading_Execute_1"))->GetText(),
+      u"暂停");
+  skinui::Progress& bar = BarOf(b, 1);
+  EXPECT_TRUE(bar.IsVisible());
+  EXPECT_EQ(bar.GetForeImage(), "progress_fore.png");
+  EXPECT_EQ(bar.GetBkImage(), "progress_back.png");
+  EXPECT_EQ(bar.GetMaxValue(), 100);
+  EXPECT_EQ(bar.GetValue(), 0);
+
+  lists->OnDownloadProgress({u"b.pdf", StoreFileKind::Knowlege, 5242880, 786432});
+  lists->OnDownloadProgress({u"b.pdf", StoreFileKind::Knowlege, 5242880, 1048576});
+  EXPECT_EQ(StatusOf(b),
+            u"下载状态:文件大小:5.00M - 下载进度:20.00% - 下载速度:512.00K/S - 剩余时间:8秒");
+  EXPECT_EQ(b.Record().DownloadStateInfo, StatusOf(b));
+  EXPECT_EQ(bar.GetValue(), 20);
+  EXPECT_EQ(b.LastDone(), 1048576);
+
+  // The other row and messages of files without a row change nothing.
+  lists->OnDownloadStarted({u"gone.pdf", StoreFileKind::Knowlege});
+  lists->OnDownloadProgress({u"gone.pdf", StoreFileKind::Knowlege, 100, 90});
+  lists->OnDownloadEnded({u"gone.pdf", StoreFileKind::Knowlege, kDownloadResultFinished, u""});
+  Settle();
+  EXPECT_EQ(StatusOf(a), u"暂不可下载");
+  EXPECT_FALSE(BarOf(a, 0).IsVisible());
+  EXPECT_EQ(routed.permissions, 0);  // no restart
+  EXPECT_EQ(QueuedFiles(), (std::vector<std::u16string>{u"a.pdf", u"b.pdf"}));
+  EXPECT_TRUE(lists->History().LoadFinished().empty());
+}
+
+TEST_F(KnowledgeListsTest, AFinishedFileMovesToTheFinishedListAndTheQueueGoesOn) {
+  Queue(u"a.pdf");
+  Queue(u"b.pdf");
+  lists->StartKnowledgeQueue(0, u"");
+  lists->OnDownloadStarted({u"a.pdf", StoreFileKind::Knowlege});
+  lists->OnDownloadEnded({u"a.pdf", StoreFileKind::Knowlege, kDownloadResultFinished, u""});
+
+  const auto finished = lists->History().LoadFinished();
+  ASSERT_EQ(finished.size(), 1u);
+  EXPECT_EQ(finished[0].FileName, u"a.pdf");
+  EXPECT_EQ(finished[0].DownloadId, u"id-a.pdf");
+  EXPECT_TRUE(finished[0].IsDownloadFinish);
+  EXPECT_EQ(QueuedFiles(), std::vector<std::u16string>{u"b.pdf"});
+  ASSERT_EQ(Downloaded().GetCount(), 1);
+  auto* row = dynamic_cast<CKnowlegeDownloadedItemUI*>(Downloaded().GetItemAt(0));
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(dynamic_cast<skinui::Label*>(row->FindByName("txtTitle"))->GetText(), u"本地-a.pdf");
+  EXPECT_NE(row->FindByName("btnKnowlegeDownloaded_Open_0"), nullptr);
+  EXPECT_NE(row->FindByName("btnShareTo_ShareToSina_For_KnowlegeDownloaded_0"), nullptr);
+  // Both shipped row layouts hold every sub-control the rows look up, and every picture.
+  EXPECT_EQ(host.logLines, std::vector<std::u16string>{});
+
+  // The restart asks for permission; nobody is logged in, so nothing starts, no report is
+  // sent, and the remaining row says why.
+  Settle();
+  EXPECT_EQ(routed.permissions, 1);
+  ASSERT_EQ(Downloading().GetCount(), 1);
+  EXPECT_EQ(Row(0).Record().FileName, u"b.pdf");
+  EXPECT_EQ(StatusOf(Row(0)), kLoginFirstText);
+  EXPECT_FALSE(lists->Engine().IsRunning());
+  std::lock_guard lock(StandIn().webMutex);
+  EXPECT_TRUE(StandIn().requestedUrls.empty());
+}
+
+TEST_F(KnowledgeListsTest, EachEndResultDecidesTheRecordsFate) {
+  Queue(u"a.pdf");
+  Queue(u"b.pdf");
+  Queue(u"c.pdf");
+  lists->StartKnowledgeQueue(0, u"");
+
+  // 4: the row keeps what it shows and nothing restarts.
+  lists->OnDownloadEnded({u"c.pdf", StoreFileKind::Knowlege, 4, u""});
+  Settle();
+  EXPECT_EQ(routed.permissions, 0);
+
+  // 5: the server lacks the file; its record goes, nowhere else, and the queue restarts.
+  lists->OnDownloadEnded({u"a.pdf", StoreFileKind::Knowlege, kDownloadResultNotOnServer, u"x"});
+  Settle();
+  EXPECT_EQ(routed.permissions, 1);
+  EXPECT_EQ(QueuedFiles(), (std::vector<std::u16string>{u"b.pdf", u"c.pdf"}));
+  EXPECT_TRUE(lists->History().LoadFinished().empty());
+  EXPECT_EQ(Downloading().GetCount(), 2);
+
+  // Any other end (stopped, failed, no network) keeps the record and restarts.
+  lists->OnDownloadEnded({u"b.pdf", StoreFileKind::Knowlege, kDownloadResultNoNetwork, u"x"});
+  Settle();
+  EXPECT_EQ(routed.permissions, 2);
+  EXPECT_EQ(QueuedFiles(), (std::vector<std::u16string>{u"b.pdf", u"c.pdf"}));
+}
+
+TEST_F(KnowledgeListsTest, ARefusalShowsItsReasonInEveryRowAndAnUnreachableServiceIsAskedAgain) {
+  Queue(u"a.pdf");
+  Queue(u"b.pdf");
+  lists->SetLoggedInUidQuery([] { return std::optional<std::int32_t>(kUid); });
+
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    StandIn().webFails = true;
+  }
+  lists->DoRefreshDownloadList();
+  Settle();
+  ASSERT_EQ(Downloading().GetCount(), 2);
+  EXPECT_EQ(StatusOf(Row(0)), kPermissionUnreachableText);
+  EXPECT_EQ(StatusOf(Row(1)), kPermissionUnreachableText);
+  EXPECT_EQ(host.timersSet, (std::vector<testing_support::FakeFeatureHost::TimerRequest>{
+                                {KnowledgeLists::kQueueRetryTimer, 10000}}));
+  EXPECT_EQ(routed.networkErrors, 0);
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    ASSERT_EQ(StandIn().requestedUrls.size(), 1u);
+    EXPECT_NE(StandIn().requestedUrls[0].find(u"auth/auth_verify.aspx?kind=11&uid=10001"),
+              std::u16string::npos);
+  }
+
+  // No network at all: the window hears of it, and only the network probe brings the queue
+  // back.
+  StandIn().internetReachable = false;
+  lists->RestartKnowledgeQueue();
+  Settle();
+  EXPECT_EQ(StatusOf(Row(1)), kPermissionNoNetworkText);
+  EXPECT_EQ(routed.networkErrors, 1);
+  EXPECT_EQ(host.timersSet.size(), 1u);
+
+  // The service's own refusal.
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    StandIn().webFails = false;
+    StandIn().webReply = u"{\"result\":0,\"msg\":\"您的帐号暂未开通资料下载权限\"}";
+  }
+  lists->RestartKnowledgeQueue();
+  Settle();
+  EXPECT_EQ(StatusOf(Row(0)), u"您的帐号暂未开通资料下载权限");
+  EXPECT_EQ(host.timersSet.size(), 1u);
+  EXPECT_FALSE(lists->Engine().IsRunning());
+}
+
+TEST_F(KnowledgeListsTest, AnAllowedQueueStartsNoPausedOrFailedRow) {
+  Queue(u"a.pdf", DownloadState::Pause);
+  Queue(u"b.pdf", DownloadState::DownloadError);
+  lists->StartKnowledgeQueue(1, u"允许下载");
+  ASSERT_EQ(Downloading().GetCount(), 2);
+  EXPECT_EQ(StatusOf(Row(0)), u"下载状态:暂停下载");
+  EXPECT_EQ(dynamic_cast<skinui::Button*>(Row(0).FindByName("btnKnowlegeDownloading_Execute_0"))
+                ->GetText(),
+            u"开始");
+  EXPECT_EQ(StatusOf(Row(1)), u"下载状态:下载失败");
+  EXPECT_FALSE(lists->Engine().IsRunning());
+}
+
+}  // namespace
+}  // namespace knowledge
