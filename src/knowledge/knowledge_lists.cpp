@@ -6,6 +6,7 @@
 #include "core/app_directory.h"
 #include "core/program_files.h"
 #include "core/window_messages.h"
+#include "core/window_timers.h"
 #include "knowledge/download_permission.h"
 #include "knowledge/file_server_query.h"
 #include "knowledge/knowlege_downloaded_item_ui.h"
@@ -138,7 +139,7 @@ void KnowledgeLists::StartKnowledgeQueue(std::int32_t allowed, const std::u16str
   }
   for (CKnowlegeDownloadingItemUI* row : rows) row->SetStatusLine(message);
   if (message.find(kPermissionUnreachableText) != std::u16string::npos) {
-    host_.SetTimer(kQueueRetryTimer, kQueueRetryDelayMs);
+    host_.SetTimer(core::kKnowlegeQueueRetryTimer, core::kKnowlegeQueueRetryDelayMs);
   }
 }
 

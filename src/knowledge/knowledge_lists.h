@@ -27,10 +27,6 @@ class CKnowlegeDownloadingItemUI;
 // starts at most one transfer.
 class KnowledgeLists {
  public:
-  // The main window's timer that restarts the queue once when the permission service could not
-  // be reached (the frame routes it back to RestartKnowledgeQueue and kills it).
-  static constexpr std::uint32_t kQueueRetryTimer = 80;
-  static constexpr std::int64_t kQueueRetryDelayMs = 10000;
   // Attempts after a failed one that a queued transfer may make.
   static constexpr std::int32_t kMaxRetries = 5;
 

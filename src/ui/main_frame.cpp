@@ -8,6 +8,7 @@
 #include "core/app_log.h"
 #include "core/command_line.h"
 #include "core/window_messages.h"
+#include "core/window_timers.h"
 #include "net/endpoints.h"
 #include "net/service_requests.h"
 #include "net/usage_report.h"
@@ -24,7 +25,6 @@
 #include "ui/empty_list_row.h"
 #include "ui/enter_focus_chain.h"
 #include "ui/login_option_pair.h"
-#include "ui/main_frame_timers.h"
 #include "ui/name_match.h"
 #include "ui/private_message_table.h"
 #include "ui/quick_bar_pages.h"
@@ -35,6 +35,7 @@ namespace ui {
 namespace {
 
 using namespace skinui;
+using namespace core;
 
 constexpr std::array<const char*, 6> kWebTabs = {
     "ie_for_game",  "ie_for_faq",      "ie_for_project_template",

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/window_timers.h"
 #include "knowledge/download_permission.h"
 #include "knowledge/knowlege_downloaded_item_ui.h"
 #include "knowledge/knowlege_downloading_item_ui.h"
@@ -220,7 +221,7 @@ TEST_F(KnowledgeListsTest, ARefusalShowsItsReasonInEveryRowAndAnUnreachableServi
   EXPECT_EQ(StatusOf(Row(0)), kPermissionUnreachableText);
   EXPECT_EQ(StatusOf(Row(1)), kPermissionUnreachableText);
   EXPECT_EQ(host.timersSet, (std::vector<testing_support::FakeFeatureHost::TimerRequest>{
-                                {KnowledgeLists::kQueueRetryTimer, 10000}}));
+                                {core::kKnowlegeQueueRetryTimer, 10000}}));
   EXPECT_EQ(routed.networkErrors, 0);
   {
     std::lock_guard lock(StandIn().webMutex);

@@ -16,7 +16,7 @@
 #include "skinui/option.h"
 #include "skinui/tab_layout.h"
 #include "skinui/window_messages.h"
-#include "ui/main_frame_timers.h"
+#include "core/window_timers.h"
 #include "ui/skin_frame.h"
 
 namespace ui_testing {
@@ -237,7 +237,7 @@ TEST_F(FrameTest, TheStartupTimersRunWithTheirPeriods) {
 TEST_F(FrameTest, EachTimerRunsItsFeature) {
   RecordingFrame& f = Open();
   f.Take();
-  f.SetTimer(ui::kSmsCountdownTimer, ui::kSmsCountdownPeriodMs);
+  f.SetTimer(core::kSmsCountdownTimer, core::kSmsCountdownPeriodMs);
   for (const std::uint32_t id : {20u, 30u, 40u, 50u, 60u, 90u}) {
     ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), id)) << id;
   }
@@ -249,33 +249,33 @@ TEST_F(FrameTest, EachTimerRunsItsFeature) {
 TEST_F(FrameTest, TheQueueRetryTimerFiresOnce) {
   RecordingFrame& f = Open();
   f.Take();
-  f.SetTimer(ui::kKnowlegeQueueRetryTimer, ui::kKnowlegeQueueRetryDelayMs);
-  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), ui::kKnowlegeQueueRetryTimer));
+  f.SetTimer(core::kKnowlegeQueueRetryTimer, core::kKnowlegeQueueRetryDelayMs);
+  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), core::kKnowlegeQueueRetryTimer));
   EXPECT_EQ(f.Take(), (std::vector<std::string>{"RestartKnowledgeQueue"}));
-  EXPECT_FALSE(loop_.fireTimer(f.GetHWND(), ui::kKnowlegeQueueRetryTimer));
+  EXPECT_FALSE(loop_.fireTimer(f.GetHWND(), core::kKnowlegeQueueRetryTimer));
 }
 
 TEST_F(FrameTest, TheNetworkProbeRunsOnlyWhileTheNetworkIsDown) {
   RecordingFrame& f = Open();
   Settle();
   const int before = TestLibrary::ReachabilityQueries();
-  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), ui::kNetworkProbeTimer));
+  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), core::kNetworkProbeTimer));
   Settle();
   EXPECT_EQ(TestLibrary::ReachabilityQueries(), before);  // unset: nothing to find back
 
   Post(WM_NETWORK_ERROR);
   ASSERT_EQ(f.GetNetworkState(), ui::NetworkState::Unreachable);
   TestLibrary::SetReachable(false);
-  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), ui::kNetworkProbeTimer));
+  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), core::kNetworkProbeTimer));
   Settle();
   EXPECT_EQ(TestLibrary::ReachabilityQueries(), before + 1);
   EXPECT_EQ(f.GetNetworkState(), ui::NetworkState::Unreachable);
 
   TestLibrary::SetReachable(true);
-  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), ui::kNetworkProbeTimer));
+  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), core::kNetworkProbeTimer));
   Settle();
   EXPECT_EQ(f.GetNetworkState(), ui::NetworkState::Reachable);
-  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), ui::kNetworkProbeTimer));
+  ASSERT_TRUE(loop_.fireTimer(f.GetHWND(), core::kNetworkProbeTimer));
   Settle();
   EXPECT_EQ(TestLibrary::ReachabilityQueries(), before + 2);
 }

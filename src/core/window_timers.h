@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace ui {
+namespace core {
 
 // Timers of the main window (ids as the features know them).
 inline constexpr std::uint32_t kNewsTimer = 20;                // refresh the latest news
@@ -46,4 +46,4 @@ inline constexpr std::array<TimerPeriod, 6> kStartupTimers = {{
     {kUnreadMessagesTimer, 60000},
 }};
 
-}  // namespace ui
+}  // namespace core
