@@ -7,7 +7,9 @@ namespace platform {
 
 HeadlessMessageLoop::HeadlessMessageLoop(Clock& clock) : MessageLoop(clock) {}
 
-HeadlessMessageLoop::~HeadlessMessageLoop() { waitForWorkers(); }
+HeadlessMessageLoop::~HeadlessMessageLoop() {
+  waitForWorkers();
+}
 
 void HeadlessMessageLoop::wakeUp() {
   {
@@ -38,13 +40,14 @@ void HeadlessMessageLoop::waitUntil(std::int64_t untilMs) {
   if (untilMs < 0) {
     wake_.wait(lock, [this] { return woken_; });
   } else {
-    const auto delay = std::chrono::milliseconds(std::max<std::int64_t>(0, untilMs - clock().nowMs()));
+    const auto delay =
+        std::chrono::milliseconds(std::max<std::int64_t>(0, untilMs - clock().nowMs()));
     wake_.wait_for(lock, delay, [this] { return woken_; });
   }
   woken_ = false;
 }
 
-void HeadlessMessageLoop::pumpFor(std::int64_t ms) {
+void HeadlessMessageLoop::pumpMessagesFor(std::int64_t ms) {
   const std::int64_t end = clock().nowMs() + std::max<std::int64_t>(0, ms);
   while (!quitting_) {
     dispatchPending();
@@ -55,7 +58,7 @@ void HeadlessMessageLoop::pumpFor(std::int64_t ms) {
   }
 }
 
-int HeadlessMessageLoop::run() {
+int HeadlessMessageLoop::runMessages() {
   ++runDepth_;
   while (!quitting_) {
     dispatchPending();
@@ -81,8 +84,9 @@ bool HeadlessMessageLoop::waitIdle(std::int64_t timeoutMs) {
     if (pendingMessages() == 0 && runningWorkers() == 0) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::unique_lock lock(queueMutex_);
-    wake_.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(50)),
-                     [this] { return woken_; });
+    wake_.wait_until(
+        lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(50)),
+        [this] { return woken_; });
     woken_ = false;
   }
 }

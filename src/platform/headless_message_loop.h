@@ -13,12 +13,12 @@ class HeadlessMessageLoop final : public MessageLoop {
   explicit HeadlessMessageLoop(Clock& clock = SystemClock::instance());
   ~HeadlessMessageLoop() override;
 
-  void pumpFor(std::int64_t ms) override;
-  int run() override;
   void quit(int code = 0) override;
   bool waitIdle(std::int64_t timeoutMs) override;
 
  protected:
+  void pumpMessagesFor(std::int64_t ms) override;
+  int runMessages() override;
   void wakeUp() override;
 
  private:

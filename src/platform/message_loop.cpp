@@ -7,7 +7,9 @@ namespace platform {
 
 MessageLoop::MessageLoop(Clock& clock) : clock_(clock), loopThread_(std::this_thread::get_id()) {}
 
-MessageLoop::~MessageLoop() { waitForWorkers(); }
+MessageLoop::~MessageLoop() {
+  waitForWorkers();
+}
 
 void MessageLoop::waitForWorkers() {
   // Workers hold a reference to the loop to post their results; let them finish first.
@@ -102,6 +104,26 @@ void MessageLoop::startWorker(std::function<void()> work) {
     workers_.fetch_sub(1);
     workersDone_.notify_all();
   }).detach();
+}
+
+void MessageLoop::pumpFor(std::int64_t ms) {
+  beginWait();
+  pumpMessagesFor(ms);
+}
+
+int MessageLoop::run() {
+  beginWait();
+  return runMessages();
+}
+
+std::function<void()> MessageLoop::exchangeWaitObserver(std::function<void()> observer) {
+  std::swap(observer, waitObserver_);
+  return observer;
+}
+
+void MessageLoop::beginWait() {
+  // A copy: the observer may replace itself.
+  if (const std::function<void()> observer = waitObserver_) observer();
 }
 
 std::size_t MessageLoop::pendingMessages() const {

@@ -71,9 +71,9 @@ class MessageLoop {
   std::size_t pendingMessages() const;
 
   // Processes messages and timers for the given time, then returns (modal waits).
-  virtual void pumpFor(std::int64_t ms) = 0;
+  void pumpFor(std::int64_t ms);
   // Runs until quit; returns the quit code.
-  virtual int run() = 0;
+  int run();
   virtual void quit(int code = 0) = 0;
   // Processes messages until none is pending and no worker runs, waiting at most the given
   // real time. True when idle was reached.
@@ -82,7 +82,16 @@ class MessageLoop {
   Clock& clock() const { return clock_; }
   bool isLoopThread() const { return std::this_thread::get_id() == loopThread_; }
 
+  // Loop thread only. The observer hears of every wait (pumpFor, run) as it begins, before the
+  // wait processes anything. Called inside a handler, that is a nested wait such as a message
+  // box waiting for its answer: whoever delivered the handler's message can act before the wait
+  // ends (the automation answers its request then). Answers the observer it replaces.
+  std::function<void()> exchangeWaitObserver(std::function<void()> observer);
+
  protected:
+  // The backend's waits behind pumpFor and run.
+  virtual void pumpMessagesFor(std::int64_t ms) = 0;
+  virtual int runMessages() = 0;
   // Delivers every message posted before the call; returns how many were delivered.
   std::size_t dispatchPending();
   // Runs the handlers of all timers due now; returns the time of the next due timer or -1.
@@ -98,6 +107,7 @@ class MessageLoop {
 
  private:
   void deliver(Message& message);
+  void beginWait();
 
   Clock& clock_;
   std::thread::id loopThread_;
@@ -105,6 +115,7 @@ class MessageLoop {
   std::map<WindowId, MessageTarget*> targets_;
   std::map<std::pair<WindowId, std::uint32_t>, TimerInfo> timers_;
   WindowId nextWindow_ = 1;
+  std::function<void()> waitObserver_;
 
   std::atomic<int> workers_{0};
   std::mutex workersMutex_;

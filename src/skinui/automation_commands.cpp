@@ -2,9 +2,11 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
+#include <string_view>
 
 #include "skinui/attribute_values.h"
 #include "skinui/button.h"
@@ -29,6 +31,10 @@ namespace skinui {
 namespace {
 
 using Handler = std::function<Json::Value(UiContext&, const Json::Value&)>;
+
+// The requests that reach a handler of the program and answer nothing but "ok".
+constexpr std::string_view kActsAsTheUser[] = {"click", "set_text",   "key",         "select",
+                                               "check", "fire_timer", "page_command"};
 
 std::string RequireString(const Json::Value& request, const char* key) {
   const Json::Value& value = request[key];
@@ -458,6 +464,13 @@ Json::Value RunAutomationCommand(UiContext& context, const Json::Value& request)
   const auto handler = Handlers().find(cmd);
   if (handler == Handlers().end()) throw AutomationError("unknown command '" + cmd + "'");
   return handler->second(context, request);
+}
+
+bool AnswersWhenAWaitBegins(const Json::Value& request) {
+  if (!request.isObject() || !request["cmd"].isString()) return false;
+  const std::string cmd = request["cmd"].asString();
+  return std::find(std::begin(kActsAsTheUser), std::end(kActsAsTheUser), cmd) !=
+         std::end(kActsAsTheUser);
 }
 
 std::string WriteJsonLine(const Json::Value& value) {

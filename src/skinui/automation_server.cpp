@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <future>
+#include <optional>
 
 #include <json/json.h>
 
@@ -34,6 +36,60 @@ std::string ErrorLine(const std::string& message) {
   value["ok"] = false;
   value["error"] = message;
   return WriteJsonLine(value);
+}
+
+// Puts an observer of the loop's waits in place while it lives, and the earlier one back.
+class WaitObserverScope {
+ public:
+  WaitObserverScope(platform::MessageLoop& loop, std::function<void()> observer)
+      : loop_(loop), previous_(loop.exchangeWaitObserver(std::move(observer))) {}
+  ~WaitObserverScope() { loop_.exchangeWaitObserver(std::move(previous_)); }
+  WaitObserverScope(const WaitObserverScope&) = delete;
+  WaitObserverScope& operator=(const WaitObserverScope&) = delete;
+
+ private:
+  platform::MessageLoop& loop_;
+  std::function<void()> previous_;
+};
+
+// Runs one request on the window thread and answers it when it ends, or, for a request that
+// acts as the user, as soon as a wait begins inside it. A user's click that opens a waiting box
+// returns only once the box is answered, and the user sees the box meanwhile; so does the
+// client: it has its answer, the connection reads the next request and the wait delivers it (a
+// nested wait pumps posted messages).
+void Execute(UiContext& context, PendingRequest& pending) {
+  bool answered = false;
+  const auto answer = [&](const std::string& line) {
+    if (answered) return false;
+    answered = true;
+    pending.answer.set_value(line);
+    return true;
+  };
+  std::string line;
+  std::optional<std::string> failure;
+  {
+    std::function<void()> answerOk;
+    if (AnswersWhenAWaitBegins(pending.request)) {
+      answerOk = [&] {
+        Json::Value ok;
+        ok["ok"] = true;
+        answer(WriteJsonLine(ok));
+      };
+    }
+    const WaitObserverScope early(context.Loop(), std::move(answerOk));
+    try {
+      line = WriteJsonLine(RunAutomationCommand(context, pending.request));
+    } catch (const std::exception& e) {
+      failure = e.what();
+    } catch (...) {
+      failure = "the request ended by an unknown exception";
+    }
+  }
+  if (failure) line = ErrorLine(*failure);
+  if (!answer(line) && failure) {
+    context.Log("automation: '" + pending.request["cmd"].asString() +
+                "' failed after its answer: " + *failure);
+  }
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -217,13 +273,7 @@ void AutomationServer::onMessage(platform::Message& message) {
   if (message.message != kExecuteRequest) return;
   std::unique_ptr<PendingRequest> pending = message.payload.take<PendingRequest>();
   if (!pending) return;
-  std::string line;
-  try {
-    line = WriteJsonLine(RunAutomationCommand(context_, pending->request));
-  } catch (const std::exception& e) {
-    line = ErrorLine(e.what());
-  }
-  pending->answer.set_value(line);
+  Execute(context_, *pending);
 }
 
 void AutomationServer::Stop() {

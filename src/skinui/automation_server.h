@@ -19,7 +19,9 @@ class UiContext;
 // per line ({"ok":true,…} or {"ok":false,"error":"…"}). The socket is mode 0600 and only peers
 // of this process's user are served. Requests are parsed on the connection's thread and
 // executed on the window thread (posted to the loop), so they see exactly what the user would
-// and a modal wait (a message box) keeps serving them.
+// and a modal wait (a message box) keeps serving them. A request that acts as the user is
+// answered once it is delivered, before any wait its handler begins, so that one connection
+// can click a button and then answer the box the click opened.
 class AutomationServer final : public platform::MessageTarget {
  public:
   static constexpr std::size_t kMaxRequestBytes = 1024 * 1024;

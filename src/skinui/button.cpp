@@ -2,6 +2,7 @@
 
 #include "skinui/attribute_values.h"
 #include "skinui/paint_manager.h"
+#include "skinui/window_messages.h"
 
 namespace skinui {
 
@@ -63,6 +64,14 @@ bool Button::IsHot() const {
 
 bool Button::IsPushed() const {
   return manager_ != nullptr && manager_->GetPushed() == this && IsHot();
+}
+
+void Button::DoEvent(UiEvent& event) {
+  if (event.type == UiEvent::Type::KeyDown && event.wParam == VK_RETURN) {
+    if (IsEnabled()) SendNotify("return");
+    return;
+  }
+  Label::DoEvent(event);
 }
 
 bool Button::Activate() {

@@ -4,7 +4,8 @@
 
 namespace skinui {
 
-// A label with state images (normal, hot, pushed, focused, disabled) that notifies "click".
+// A label with state images (normal, hot, pushed, focused, disabled) that notifies "click",
+// and "return" for Enter while it has the focus (a window moves the focus along with Enter).
 class Button : public Label {
  public:
   Button();
@@ -27,6 +28,7 @@ class Button : public Label {
 
   bool IsHot() const;
   bool IsPushed() const;
+  void DoEvent(UiEvent& event) override;
   bool Activate() override;
   bool IsClickable() const override { return true; }
 

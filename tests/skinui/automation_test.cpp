@@ -264,25 +264,27 @@ TEST_F(AutomationTest, InputRequestsActAsTheUserWould) {
       "{\"cmd\":\"select\",\"window\":\"UIDemoFrame\",\"name\":\"tabs\",\"index\":1}",
       "{\"cmd\":\"select\",\"window\":\"UIDemoFrame\",\"name\":\"tabs\",\"index\":5}",
       "{\"cmd\":\"check\",\"window\":\"UIDemoFrame\",\"name\":\"opAuto\",\"selected\":true}",
+      "{\"cmd\":\"key\",\"window\":\"UIDemoFrame\",\"name\":\"opAuto\",\"key\":\"return\"}",
       "{\"cmd\":\"click\",\"window\":\"UIDemoFrame\",\"name\":\"row0\"}",
       "{\"cmd\":\"resize\",\"window\":\"UIDemoFrame\",\"width\":500,\"height\":400}",
       "{\"cmd\":\"control\",\"window\":\"UIDemoFrame\",\"name\":\"btnGo\"}",
   });
-  ASSERT_EQ(answers.size(), 11u);
+  ASSERT_EQ(answers.size(), 12u);
   EXPECT_TRUE(answers[0]["ok"].asBool());
   EXPECT_EQ(answers[1]["error"].asString(), "control 'btnHidden' is not shown");
   EXPECT_EQ(answers[2]["error"].asString(), "control 'btnOff' is not enabled");
   EXPECT_TRUE(answers[3]["ok"].asBool());
   EXPECT_TRUE(answers[5]["ok"].asBool());
   EXPECT_FALSE(answers[6]["ok"].asBool());
-  EXPECT_EQ(answers[9]["rect"][2].asInt() - answers[9]["rect"][0].asInt(), 500);
-  EXPECT_EQ(answers[10]["control"]["rect"][2].asInt(), 500);
+  EXPECT_EQ(answers[10]["rect"][2].asInt() - answers[10]["rect"][0].asInt(), 500);
+  EXPECT_EQ(answers[11]["control"]["rect"][2].asInt(), 500);
   EXPECT_EQ(window.GetPaintManager().Find<Edit>("txtKeyword").GetText(), u"钢筋");
   EXPECT_TRUE(window.GetPaintManager().Find<Option>("opAuto").IsSelected());
   EXPECT_EQ(window.Types(),
             (std::vector<std::string>{
                 "click:btnGo", "setfocus:txtKeyword", "textchanged:txtKeyword", "return:txtKeyword",
-                "tabselect:tabs", "selectchanged:opAuto", "itemclick:row0", "itemselect:lst"}));
+                "tabselect:tabs", "selectchanged:opAuto", "killfocus:txtKeyword", "setfocus:opAuto",
+                "return:opAuto", "itemclick:row0", "itemselect:lst"}));
 }
 
 TEST_F(AutomationTest, MessageBoxTimersShellAndScreenshot) {

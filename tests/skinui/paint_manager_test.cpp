@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <thread>
 
 #include "skinui/button.h"
@@ -10,6 +11,7 @@
 #include "skinui/frame_hit_test.h"
 #include "skinui/label.h"
 #include "skinui/list.h"
+#include "skinui/option.h"
 #include "skinui/vertical_layout.h"
 #include "ui_test_support.h"
 
@@ -97,6 +99,47 @@ TEST_F(PaintManagerTest, FocusMovesWithClicksTabAndKeysGoToTheFocus) {
   window->GetPaintManager().FindControl("txtPwd")->SetVisible(false);
   EXPECT_EQ(window->GetPaintManager().GetFocus(), nullptr);
   EXPECT_EQ(native->editing(), nullptr);
+}
+
+// A login area moves the focus with Enter from its password through two options to its
+// button: every control on the way must send "return", not only the edit.
+TEST_F(PaintManagerTest, EnterOnAFocusedOptionOrButtonSendsReturnSoAFocusChainGoesOn) {
+  auto window = Open(R"(<Window size="300,200"><VerticalLayout>
+    <Edit name="txtPwd" height="30" password="true"/>
+    <Option name="opRemember" height="30"/>
+    <Option name="opAuto" height="30" group="login"/>
+    <Button name="btnLogin" height="30"/>
+    <Button name="btnOff" height="30" enabled="false"/>
+  </VerticalLayout></Window>)");
+  PaintManager& pm = window->GetPaintManager();
+  struct EnterChain : INotifyUI {
+    PaintManager* pm = nullptr;
+    const std::map<std::string, std::string> next = {
+        {"txtPwd", "opRemember"}, {"opRemember", "opAuto"}, {"opAuto", "btnLogin"}};
+    void Notify(TNotifyUI& msg) override {
+      const auto it = msg.sType == "return" ? next.find(msg.pSender->GetName()) : next.end();
+      if (it != next.end()) pm->SetFocus(pm->FindControl(it->second));
+    }
+  } chain;
+  chain.pm = &pm;
+  pm.AddNotifier(&chain);
+  pm.SetFocus(pm.FindControl("txtPwd"));
+  window->seen.clear();
+  for (int i = 0; i < 4; ++i) window->SendMessage(WM_KEYDOWN, VK_RETURN);
+  EXPECT_EQ(window->Types(),
+            (std::vector<std::string>{"return:txtPwd", "killfocus:txtPwd", "setfocus:opRemember",
+                                      "return:opRemember", "killfocus:opRemember",
+                                      "setfocus:opAuto", "return:opAuto", "killfocus:opAuto",
+                                      "setfocus:btnLogin", "return:btnLogin"}));
+  // Enter is not a click: the options keep their state.
+  EXPECT_FALSE(pm.Find<Option>("opRemember").IsSelected());
+  EXPECT_FALSE(pm.Find<Option>("opAuto").IsSelected());
+  // A disabled button does not answer the keyboard.
+  pm.SetFocus(pm.FindControl("btnOff"));
+  window->seen.clear();
+  window->SendMessage(WM_KEYDOWN, VK_RETURN);
+  EXPECT_TRUE(window->seen.empty());
+  pm.RemoveNotifier(&chain);
 }
 
 TEST_F(PaintManagerTest, PreMessageFiltersSeeMessagesFirst) {

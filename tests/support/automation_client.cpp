@@ -1,6 +1,7 @@
 #include "support/automation_client.h"
 
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -10,6 +11,10 @@
 #include <thread>
 
 namespace testing_support {
+
+namespace {
+constexpr time_t kAnswerBoundSeconds = 120;
+}  // namespace
 
 AutomationClient::~AutomationClient() {
   if (fd_ >= 0) ::close(fd_);
@@ -21,7 +26,13 @@ bool AutomationClient::TryConnect(const std::string& path) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return true;
+  if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    // A program that never answers fails the request (null) instead of hanging the test run;
+    // the bound is far above any request's own time-out.
+    const timeval bound{kAnswerBoundSeconds, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    return true;
+  }
   ::close(fd_);
   fd_ = -1;
   return false;

@@ -21,7 +21,7 @@ class AutomationClient {
   bool Connect(const std::string& path, int timeoutMs);
   // One attempt to connect; true when connected.
   bool TryConnect(const std::string& path);
-  // The answer, or null when the connection failed.
+  // The answer, or null when the connection failed or no answer came for two minutes.
   Json::Value Call(const std::string& cmd,
                    std::initializer_list<std::pair<const char*, Json::Value>> fields = {});
 

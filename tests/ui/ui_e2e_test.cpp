@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <thread>
+#include <utility>
 
 #include "client_process.h"
 #include "support/temp_dir.h"
@@ -107,36 +109,49 @@ TEST_F(ClientTest, TheStartIsLoggedInItsOrder) {
   EXPECT_EQ(rect[3].asInt() - rect[1].asInt(), 900);
 }
 
-TEST_F(ClientTest, TheCloseButtonAsksAndOnlyOkEndsTheClient) {
+// One connection does what a user does: click the close button, read the question, answer it
+// and go on. The click is answered while the box still waits (its result still open), and every
+// request after it gets its own answer, in order.
+TEST_F(ClientTest, OneConnectionClicksCloseAnswersTheBoxAndOnlyOkEndsTheClient) {
   auto client = StartClient();
-  for (const char* answer : {"cancel", "ok"}) {
-    // The click waits inside the program until the box is answered: from a second connection.
-    Json::Value clicked;
-    std::thread clicker([&] {
-      AutomationClient second;
-      second.TryConnect(client->socketPath());
-      clicked = second.Call("click", {{"window", kMain}, {"name", "closebtn"}});
-    });
-    Json::Value box;
-    ASSERT_TRUE(Eventually([&] {
-      box = client->automation().Call("message_box")["message_box"];
-      return box["shown"].asBool();
-    }));
+  AutomationClient& automation = client->automation();
+  const auto start = std::chrono::steady_clock::now();
+  const auto call = [&](const std::string& cmd,
+                        std::initializer_list<std::pair<const char*, Json::Value>> fields = {}) {
+    const Json::Value answer = automation.Call(cmd, fields);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    std::cout << "[ elapsed  ] " << cmd << " answered after " << ms << " ms" << std::endl;
+    return answer;
+  };
+  const auto expectTheQuestion = [](const Json::Value& answer) {
+    const Json::Value box = answer["message_box"];
+    EXPECT_TRUE(box["shown"].asBool());
+    EXPECT_EQ(box["result"].asInt(), -1) << "the box is read while it waits";
     EXPECT_EQ(box["text"].asString(), "确定要关闭Tamsel？");
     EXPECT_EQ(box["icon"].asInt(), 3);
     EXPECT_EQ(box["title"].asString(), "询问");
     ASSERT_EQ(box["buttons"].size(), 2u);
     EXPECT_EQ(box["buttons"][0].asString(), "确定");
     EXPECT_EQ(box["buttons"][1].asString(), "取消");
-    EXPECT_TRUE(
-        client->automation().Call("answer_message_box", {{"button", answer}})["ok"].asBool());
-    clicker.join();
-    if (std::string(answer) == "cancel") {
-      EXPECT_TRUE(clicked["ok"].asBool());
-      EXPECT_TRUE(client->automation().Call("ping")["ok"].asBool());
-      EXPECT_TRUE(client->running());
-    }
-  }
+  };
+  Json::Value ok;
+  ok["ok"] = true;
+
+  // Without its answer the connection is stuck behind the box: nothing after it can be asked.
+  ASSERT_EQ(call("click", {{"window", kMain}, {"name", "closebtn"}}), ok);
+  expectTheQuestion(call("message_box"));
+  EXPECT_EQ(call("answer_message_box", {{"button", "cancel"}}), ok);
+  EXPECT_EQ(call("ping"), ok);
+  const Json::Value after = call("message_box")["message_box"];
+  EXPECT_FALSE(after["shown"].asBool());
+  EXPECT_EQ(after["result"].asInt(), 0);
+  EXPECT_TRUE(client->running());
+
+  EXPECT_EQ(call("click", {{"window", kMain}, {"name", "closebtn"}}), ok);
+  expectTheQuestion(call("message_box"));
+  EXPECT_EQ(call("answer_message_box", {{"button", "ok"}}), ok);
   EXPECT_EQ(client->WaitForExit(), 0);
 }
 

@@ -94,7 +94,7 @@ void GlibMessageLoop::IterateAtMost(std::int64_t ms) {
   g_main_context_iteration(context_, TRUE);
 }
 
-void GlibMessageLoop::pumpFor(std::int64_t ms) {
+void GlibMessageLoop::pumpMessagesFor(std::int64_t ms) {
   const std::int64_t end = clock().nowMs() + std::max<std::int64_t>(0, ms);
   Service();
   while (!quitting_) {
@@ -106,7 +106,7 @@ void GlibMessageLoop::pumpFor(std::int64_t ms) {
   }
 }
 
-int GlibMessageLoop::run() {
+int GlibMessageLoop::runMessages() {
   ++runDepth_;
   Service();
   while (!quitting_) {

@@ -21,13 +21,13 @@ class GlibMessageLoop final : public platform::MessageLoop {
   explicit GlibMessageLoop(platform::Clock& clock = platform::SystemClock::instance());
   ~GlibMessageLoop() override;
 
-  void pumpFor(std::int64_t ms) override;
-  int run() override;
   // Any thread.
   void quit(int code = 0) override;
   bool waitIdle(std::int64_t timeoutMs) override;
 
  protected:
+  void pumpMessagesFor(std::int64_t ms) override;
+  int runMessages() override;
   void wakeUp() override;
 
  private:

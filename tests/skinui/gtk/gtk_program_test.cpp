@@ -318,7 +318,7 @@ class ZelkOnTheDesktopTest : public GtkProgramTest {
   core_testing::StagedApp app_{dir_.path()};
 };
 
-TEST_F(ZelkOnTheDesktopTest, TheMainWindowIsOnTheScreenAndLosingTheDisplayEndsTheClient) {
+TEST_F(ZelkOnTheDesktopTest, TheMainWindowIsOnTheScreenAsksBeforeClosingAndLosingTheDisplayEndsIt) {
   StartZelk();
   ASSERT_TRUE(WaitFor([&] {
     return Xdo({"search", "--onlyvisible", "--name", "Tamsel 3.1"}, display_.name());
@@ -328,6 +328,17 @@ TEST_F(ZelkOnTheDesktopTest, TheMainWindowIsOnTheScreenAndLosingTheDisplayEndsTh
   EXPECT_EQ(main.height(), 900);
   ASSERT_TRUE(client_.Call("wait_idle", {{"timeout_ms", 10000}})["idle"].asBool());
   EXPECT_TRUE(Photograph(main, "desktop-main-window.png"));
+
+  // On the GLib loop too, one connection clicks close, reads the waiting box and cancels it.
+  EXPECT_TRUE(
+      client_.Call("click", {{"window", "UIMainFrame"}, {"name", "closebtn"}})["ok"].asBool());
+  const Json::Value box = client_.Call("message_box")["message_box"];
+  EXPECT_TRUE(box["shown"].asBool());
+  EXPECT_EQ(box["result"].asInt(), -1);
+  EXPECT_EQ(box["text"].asString(), "确定要关闭Tamsel？");
+  EXPECT_TRUE(client_.Call("answer_message_box", {{"button", "cancel"}})["ok"].asBool());
+  EXPECT_TRUE(client_.Call("ping")["ok"].asBool());
+  EXPECT_FALSE(client_.Call("message_box")["message_box"]["shown"].asBool());
   display_.Stop();
   int code = 0;
   ASSERT_TRUE(program_.WaitForExit(kTimeoutMs, code));

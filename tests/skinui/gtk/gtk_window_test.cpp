@@ -226,6 +226,13 @@ TEST_F(GtkWindowTest, TypingIntoAnEditGoesThroughANativeEntry) {
       << Utf16ToUtf8(secret.GetText());
   // The first edit kept its text after losing the focus.
   EXPECT_EQ(edit.GetText(), u"steel 42");
+
+  // A window that moves the focus from the edit to its button (an Enter chain does): the
+  // keyboard leaves the entry, and Enter on the button is its "return".
+  frame.GetPaintManager().SetFocus(frame.GetPaintManager().FindControl("btnGo"));
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return frame.Native().TextInputWidget() == nullptr; }));
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  EXPECT_TRUE(PumpUntil(*loop_, [&] { return frame.Saw("return", "btnGo"); }));
 }
 
 TEST_F(GtkWindowTest, TheComboDropsDownEscapeClosesItAndAClickChooses) {
