@@ -3,11 +3,15 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/alternate_signal_stack.h"
+
 namespace platform {
 
 MessageLoop::MessageLoop(Clock& clock) : clock_(clock), loopThread_(std::this_thread::get_id()) {}
 
-MessageLoop::~MessageLoop() { waitForWorkers(); }
+MessageLoop::~MessageLoop() {
+  waitForWorkers();
+}
 
 void MessageLoop::waitForWorkers() {
   // Workers hold a reference to the loop to post their results; let them finish first.
@@ -88,6 +92,8 @@ void MessageLoop::post(WindowId window, std::uint32_t message, Payload payload,
 void MessageLoop::startWorker(std::function<void()> work) {
   workers_.fetch_add(1);
   std::thread([this, work = std::move(work)]() mutable {
+    // So that a stack overflow in the work still leaves a crash dump.
+    const AlternateSignalStack signalStack;
     try {
       work();
     } catch (const std::exception& e) {
