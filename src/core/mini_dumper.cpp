@@ -151,12 +151,7 @@ MiniDumper::MiniDumper(bool showMessages) : showMessages_(showMessages) {
   backtrace(warmUp, 2);
 
   // A stack overflow leaves no stack for the handler: give the main thread an alternate one.
-  alternateStackSize_ = 64 * 1024 + static_cast<std::size_t>(SIGSTKSZ);
-  alternateStack_ = std::make_unique<char[]>(alternateStackSize_);
-  stack_t stack{};
-  stack.ss_sp = alternateStack_.get();
-  stack.ss_size = alternateStackSize_;
-  alternateStackInstalled_ = sigaltstack(&stack, nullptr) == 0;
+  alternateStack_.emplace();
 
   struct sigaction action {};
   action.sa_sigaction = &MiniDumper::OnSignal;
@@ -170,11 +165,7 @@ MiniDumper::MiniDumper(bool showMessages) : showMessages_(showMessages) {
 MiniDumper::~MiniDumper() {
   std::set_terminate(previousTerminate_);
   for (int i = 0; i < 5; ++i) sigaction(kCrashSignals[i], &previousActions_[i], nullptr);
-  if (alternateStackInstalled_) {
-    stack_t disable{};
-    disable.ss_flags = SS_DISABLE;
-    sigaltstack(&disable, nullptr);
-  }
+  alternateStack_.reset();
   s_pMiniDumper = nullptr;
 }
 

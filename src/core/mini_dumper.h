@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <csignal>
-#include <memory>
+#include <optional>
+
+#include "platform/alternate_signal_stack.h"
 
 namespace core {
 
@@ -15,8 +17,10 @@ namespace core {
 // dump "<program dir>/<program file name>.<seconds>.dmp" holds the cause, the fault address, the
 // crashing thread's id, its backtrace and the memory map of the process. It is written with
 // async-signal-safe calls only: everything that needs memory or a library is prepared when the
-// writer is installed. Stack overflows of the main thread are caught on an alternate stack. When
-// several threads crash at once, the first writes and the others wait for the process to end.
+// writer is installed. Stack overflows are caught on an alternate signal stack: this object gives
+// one to the thread that makes it (the main thread), every thread the program starts makes its
+// own (platform::AlternateSignalStack). When several threads crash at once, the first writes and
+// the others wait for the process to end.
 class MiniDumper {
  public:
   // `showMessages`: failures to write the dump are reported on standard error.
@@ -38,9 +42,7 @@ class MiniDumper {
   // "<program dir>/<program file name>." — the dump path without its seconds and extension.
   char pathPrefix_[4096] = {};
   char programPath_[4096] = {};
-  std::unique_ptr<char[]> alternateStack_;
-  std::size_t alternateStackSize_ = 0;
-  bool alternateStackInstalled_ = false;
+  std::optional<platform::AlternateSignalStack> alternateStack_;
   struct sigaction previousActions_[5] = {};
   void (*previousTerminate_)() = nullptr;
   // Thread id of the thread writing the dump, 0 while none is.

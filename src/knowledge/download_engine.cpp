@@ -12,6 +12,7 @@
 #include "core/window_messages.h"
 #include "knowledge/download_messages.h"
 #include "knowledge/file_server_messages.h"
+#include "knowledge/socket_error_text.h"
 #include "knowledge/transfer_error.h"
 #include "platform/code_page.h"
 
@@ -38,8 +39,6 @@ constexpr char16_t kBlockOffsetReason[] = u"文件服务器返回的数据块位
 constexpr char16_t kTotalChangedReason[] = u"文件服务器返回的文件长度发生了变化.";
 constexpr char16_t kLocalFileReason[] = u"无法写入本地文件 ";
 constexpr char16_t kLocalFileTooLargeReason[] = u"本地文件超过文件服务器能续传的长度.";
-// Reading this text in a reason means the network, not the server, ended the connection.
-constexpr char16_t kConnectionAbortText[] = u"Software caused connection abort";
 
 std::u16string number(std::int64_t value) {
   const std::string digits = std::to_string(value);
@@ -96,7 +95,8 @@ class Transfer {
  public:
   Transfer(std::shared_ptr<DownloadEngine::Shared> shared, core::ServiceContext context,
            LogSink log, platform::WindowId window, std::u16string fileName,
-           std::u16string localPath, StoreFileKind kind, FileServerQuery query)
+           std::u16string localPath, StoreFileKind kind, FileServerQuery query,
+           std::chrono::milliseconds connectTimeout)
       : shared_(std::move(shared)),
         context_(context),
         log_(std::move(log)),
@@ -105,6 +105,7 @@ class Transfer {
         localPath_(std::move(localPath)),
         kind_(kind),
         query_(std::move(query)),
+        connectTimeout_(connectTimeout),
         clock_(context_.loop->clock()) {}
 
   void run();
@@ -134,6 +135,7 @@ class Transfer {
   std::u16string localPath_;
   StoreFileKind kind_;
   FileServerQuery query_;
+  std::chrono::milliseconds connectTimeout_;
   platform::Clock& clock_;
 
   std::string fileNameAnsi_;
@@ -272,7 +274,7 @@ void Transfer::endStopped(FileServerConnection& connection) {
 }
 
 void Transfer::attempt() {
-  auto connection = std::make_shared<FileServerConnection>(log_);
+  auto connection = std::make_shared<FileServerConnection>(log_, connectTimeout_);
   {
     std::lock_guard lock(shared_->mutex);
     shared_->connection = connection;
@@ -347,6 +349,7 @@ void Transfer::run() {
           fileName_ + u"】到本地【" + localPath_ + u"】");
     }
     if (contains(reason, kFileNotOnServerText)) {
+      // The attempt line has said it all: no closing line for a file the server lacks.
       result_ = kDownloadResultNotOnServer;
       break;
     }
@@ -355,8 +358,7 @@ void Transfer::run() {
       if (result_ == kDownloadResultNoNetwork) {
         context_.postToMainWindow(core::WM_NETWORK_ERROR);
         retry = false;
-      } else if (contains(reason, kConnectionAbortText) &&
-                 !context_.binding().CheckCanVisitInternent()) {
+      } else if (NamesNetworkLoss(reason) && !context_.binding().CheckCanVisitInternent()) {
         result_ = kDownloadResultNoNetwork;
         retry = false;
         context_.postToMainWindow(core::WM_NETWORK_ERROR);
@@ -370,7 +372,7 @@ void Transfer::run() {
     }
     break;
   }
-  if (!reason.empty()) {
+  if (!reason.empty() && result_ != kDownloadResultNotOnServer) {
     log(u"下载文件 " + fileName_ + u" 到本地 " + localPath_ + u" 出现异常: " + reason);
   }
   shared_->running = false;
@@ -385,8 +387,12 @@ void Transfer::run() {
 
 }  // namespace
 
-DownloadEngine::DownloadEngine(const core::ServiceContext& context, LogSink log)
-    : context_(context), log_(std::move(log)), shared_(std::make_shared<Shared>()) {}
+DownloadEngine::DownloadEngine(const core::ServiceContext& context, LogSink log,
+                               std::chrono::milliseconds connectTimeout)
+    : context_(context),
+      log_(std::move(log)),
+      connectTimeout_(connectTimeout),
+      shared_(std::make_shared<Shared>()) {}
 
 DownloadEngine::~DownloadEngine() {
   shared_->running = false;
@@ -407,8 +413,9 @@ bool DownloadEngine::StartDownload(platform::WindowId window, const std::u16stri
   shared_->maxRetries = maxRetries;
   // Set before the worker exists, so that a StopDownload right after this call waits for it.
   shared_->threadActive = true;
-  auto transfer = std::make_shared<Transfer>(shared_, context_, log_, window, fileName,
-                                             localFullName, kind, std::move(serverQuery));
+  auto transfer =
+      std::make_shared<Transfer>(shared_, context_, log_, window, fileName, localFullName, kind,
+                                 std::move(serverQuery), connectTimeout_);
   context_.loop->startWorker([transfer] { transfer->run(); });
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -27,8 +28,10 @@ namespace knowledge {
 class DownloadEngine {
  public:
   // `context`: the support library, the loop and the main window (which gets WM_NETWORK_ERROR);
-  // they outlive every worker. `log`: where the engine's log lines go.
-  DownloadEngine(const core::ServiceContext& context, LogSink log);
+  // they outlive every worker. `log`: where the engine's log lines go. `connectTimeout`: how
+  // long one connect to the file server may wait for an answer.
+  DownloadEngine(const core::ServiceContext& context, LogSink log,
+                 std::chrono::milliseconds connectTimeout = kDefaultConnectTimeout);
   // Stops a running transfer without waiting for it; its worker ends on its own and whatever it
   // posts to a window that is gone is dropped.
   ~DownloadEngine();
@@ -63,6 +66,7 @@ class DownloadEngine {
  private:
   core::ServiceContext context_;
   LogSink log_;
+  std::chrono::milliseconds connectTimeout_;
   std::shared_ptr<Shared> shared_;
 };
 

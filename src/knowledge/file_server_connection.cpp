@@ -1,9 +1,11 @@
 #include "knowledge/file_server_connection.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,7 +34,8 @@ bool validPort(std::int32_t port) {
 
 }  // namespace
 
-FileServerConnection::FileServerConnection(LogSink log) : log_(std::move(log)) {}
+FileServerConnection::FileServerConnection(LogSink log, std::chrono::milliseconds connectTimeout)
+    : log_(std::move(log)), connectTimeout_(connectTimeout) {}
 
 FileServerConnection::~FileServerConnection() {
   CloseSocket();
@@ -80,11 +83,44 @@ bool FileServerConnection::connectTo(std::uint32_t addressNetworkOrder, std::int
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr.s_addr = addressNetworkOrder;
-  int rc = 0;
-  do {
-    rc = connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  } while (rc != 0 && errno == EINTR && !aborted_);
-  return rc == 0 && !aborted_;
+  // Connected without blocking so that the wait for the answer has a time-out; sends and
+  // receives block again afterwards.
+  const int flags = fcntl(handle, F_GETFL);
+  if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  int error = 0;
+  if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    error = errno;
+    // An interrupted connect goes on in the background, as one in progress does.
+    if (error == EINPROGRESS || error == EINTR) error = awaitConnect(handle);
+  }
+  if (error != 0) {
+    // A connect still under way would make the next one on this socket fail: dissolve it.
+    sockaddr unspecified{};
+    unspecified.sa_family = AF_UNSPEC;
+    connect(handle, &unspecified, sizeof unspecified);
+  }
+  fcntl(handle, F_SETFL, flags);
+  return error == 0 && !aborted_;
+}
+
+int FileServerConnection::awaitConnect(int handle) const {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + connectTimeout_;
+  for (;;) {
+    // Abort shuts the socket down, which ends the wait at once.
+    if (aborted_) return ECONNABORTED;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return ETIMEDOUT;
+    pollfd waiting{handle, POLLOUT, 0};
+    const int ready = poll(&waiting, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return errno;
+    if (ready == 0) continue;  // the deadline is checked above
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return errno;
+    return error;
+  }
 }
 
 bool FileServerConnection::ConnectByAddress(const std::string& ip, std::int32_t port) {

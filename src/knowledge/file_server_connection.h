@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -11,6 +12,10 @@
 
 namespace knowledge {
 
+// How long a connect waits for the file server's answer. The system alone keeps retrying an
+// unanswered connect for about two minutes; with a dead network every connect would cost that.
+inline constexpr std::chrono::milliseconds kDefaultConnectTimeout{5000};
+
 // One TCP connection to a file server, owned by one transfer. Every operation but Abort runs on
 // the transfer's worker thread; Abort may come from any thread (the user stops the transfer).
 //
@@ -18,7 +23,8 @@ namespace knowledge {
 // "连接已关闭" when the peer closed the connection, else the socket error text.
 class FileServerConnection {
  public:
-  explicit FileServerConnection(LogSink log = {});
+  explicit FileServerConnection(LogSink log = {},
+                                std::chrono::milliseconds connectTimeout = kDefaultConnectTimeout);
   ~FileServerConnection();
   FileServerConnection(const FileServerConnection&) = delete;
   FileServerConnection& operator=(const FileServerConnection&) = delete;
@@ -31,7 +37,8 @@ class FileServerConnection {
   bool CreateSocket();
 
   // Connects to a dotted IPv4 address. False when it is not numeric, the port is outside
-  // 1-65535, the connection was aborted, or connect fails.
+  // 1-65535, the connection was aborted, connect fails or nothing answers within the connect
+  // time-out. After a failure the socket may connect again.
   bool ConnectByAddress(const std::string& ip, std::int32_t port);
   // Resolves a host name (getaddrinfo, first IPv4 address) and connects to it.
   bool ConnectByHost(const std::string& host, std::int32_t port);
@@ -55,10 +62,14 @@ class FileServerConnection {
 
  private:
   bool connectTo(std::uint32_t addressNetworkOrder, std::int32_t port);
+  // The outcome of a connect in progress: 0 once connected, else the error (ETIMEDOUT when
+  // nothing answered in time).
+  int awaitConnect(int handle) const;
   int currentHandle() const;
   void readExactly(int handle, char* buffer, std::size_t size);
 
   LogSink log_;
+  std::chrono::milliseconds connectTimeout_;
   mutable std::mutex mutex_;
   int handle_ = -1;
   std::atomic<bool> aborted_{false};

@@ -1,7 +1,5 @@
 #include "knowledge/socket_error_text.h"
 
-#include <netdb.h>
-
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -132,22 +130,6 @@ int WinsockCodeFromErrno(int errnoValue) {
   return 0;
 }
 
-int WinsockCodeFromResolverError(int gaiError) {
-  switch (gaiError) {
-    case EAI_NONAME:
-      return 11001;
-    case EAI_AGAIN:
-      return 11002;
-    case EAI_FAIL:
-      return 11003;
-    case EAI_NODATA:
-    case EAI_ADDRFAMILY:
-      return 11004;
-    default:
-      return 0;
-  }
-}
-
 std::u16string SocketFailureReason(int errnoValue) {
   std::string text = SocketErrorText(WinsockCodeFromErrno(errnoValue));
   if (text.empty()) {
@@ -155,6 +137,17 @@ std::u16string SocketFailureReason(int errnoValue) {
     text = description != nullptr ? description : "socket error " + std::to_string(errnoValue);
   }
   return platform::Utf8ToUtf16(text);
+}
+
+bool NamesNetworkLoss(std::u16string_view reason) {
+  // WSAECONNABORTED, WSAETIMEDOUT, WSAENETUNREACH, WSAEHOSTUNREACH.
+  constexpr int kCodes[] = {10053, 10060, 10051, 10065};
+  for (const int code : kCodes) {
+    if (reason.find(platform::Utf8ToUtf16(SocketErrorText(code))) != std::u16string_view::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace knowledge

@@ -18,7 +18,11 @@ std::u16string BuildServiceUrl(const core::ZelkLibBinding& lib,
 std::optional<std::u16string> ServiceRequestUrl(const core::ZelkLibBinding& lib,
                                                 const std::u16string& pathTemplate,
                                                 const std::vector<UrlValue>& values) {
-  auto url = FormatServiceUrl(BuildServiceUrl(lib, pathTemplate), values);
+  const std::u16string joined = BuildServiceUrl(lib, pathTemplate);
+  // Without a joined base there are no placeholders to fill: the empty URL goes out and its
+  // transfer fails the way every request fails without the library.
+  if (joined.empty()) return joined;
+  auto url = FormatServiceUrl(joined, values);
   if (!url) core::WriteLog(lib, u"请求网址超出长度限制，已取消请求:" + pathTemplate);
   return url;
 }

@@ -14,7 +14,8 @@ std::u16string ServiceBaseUrl();
 // The template joined to the service base by the support library; empty without it.
 std::u16string BuildServiceUrl(const core::ZelkLibBinding& lib, const std::u16string& pathTemplate);
 // A request URL: the template joined to the service base and filled with its values. A URL
-// that would not fit the request limit is refused with a log line, never cut.
+// that would not fit the request limit is refused with a log line, never cut. Without the
+// library the URL is empty, and the request then fails like any transfer without it.
 std::optional<std::u16string> ServiceRequestUrl(const core::ZelkLibBinding& lib,
                                                 const std::u16string& pathTemplate,
                                                 const std::vector<UrlValue>& values);

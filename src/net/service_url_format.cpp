@@ -49,9 +49,10 @@ std::u16string upperCaseAscii(std::u16string text) {
 }  // namespace
 
 bool IsWindowsSystemName(const std::u16string& systemName) {
+  // Only the start counts: other systems name Microsoft too, as WSL kernels do
+  // ("… Linux 5.15.90.1-microsoft-standard-WSL2").
   const std::u16string name = upperCaseAscii(systemName);
-  return name.find(u"WINDOWS") != std::u16string::npos ||
-         name.find(u"MICROSOFT") != std::u16string::npos;
+  return name.starts_with(u"WINDOWS") || name.starts_with(u"MICROSOFT");
 }
 
 std::u16string ShortOSNameFrom(const std::u16string& systemName) {

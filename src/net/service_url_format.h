@@ -21,7 +21,8 @@ std::optional<std::u16string> FormatServiceUrl(const std::u16string& urlTemplate
 
 // The short system name reported to the service, from a Windows system's own name.
 std::u16string ShortOSNameFrom(const std::u16string& systemName);
-// True when the name is a Windows system's ("Windows" or "Microsoft" in any letter case).
+// True when the name is a Windows system's: it starts with "Windows" or "Microsoft" (any letter
+// case).
 bool IsWindowsSystemName(const std::u16string& systemName);
 
 }  // namespace net

@@ -1,6 +1,7 @@
 #include "net/text_conversion.h"
 
 #include <array>
+#include <utility>
 
 #include "platform/code_page.h"
 
@@ -21,7 +22,10 @@ bool WideToAnsi(std::string& destination, const char16_t* wide) {
 }
 
 bool WideToAnsi(std::string& destination, std::u16string_view wide) {
-  destination = platform::Utf16ToAnsi(wide);
+  destination.clear();
+  auto converted = platform::EncodeText(wide, platform::AnsiCodeset());
+  if (!converted) return false;
+  destination = std::move(*converted);
   return true;
 }
 

@@ -13,7 +13,8 @@ namespace net {
 std::u16string AnsiToWide(const char* ansi);
 std::u16string AnsiToWide(std::string_view ansi);
 // The destination is emptied first. Characters the code page lacks become the platform's
-// substitution; false only for null input.
+// substitution; false for null input or when the conversion cannot be made at all (the
+// destination then stays empty).
 bool WideToAnsi(std::string& destination, const char16_t* wide);
 bool WideToAnsi(std::string& destination, std::u16string_view wide);
 std::string WideToAnsiString(std::u16string_view wide);

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/alternate_signal_stack.h"
+
 namespace platform {
 namespace {
 
@@ -140,7 +142,12 @@ class SocketListener final : public InstanceListener {
   SocketListener(int listening, std::string path, ino_t inode, Handler handler)
       : listening_(listening), path_(std::move(path)), inode_(inode), handler_(std::move(handler)) {
     wake_.reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (wake_.get() >= 0) thread_ = std::thread([this] { serve(); });
+    if (wake_.get() >= 0) {
+      thread_ = std::thread([this] {
+        const AlternateSignalStack signalStack;  // a crash here still leaves a dump
+        serve();
+      });
+    }
   }
 
   ~SocketListener() override {

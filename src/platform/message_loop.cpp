@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/alternate_signal_stack.h"
+
 namespace platform {
 
 MessageLoop::MessageLoop(Clock& clock) : clock_(clock), loopThread_(std::this_thread::get_id()) {}
@@ -90,6 +92,8 @@ void MessageLoop::post(WindowId window, std::uint32_t message, Payload payload,
 void MessageLoop::startWorker(std::function<void()> work) {
   workers_.fetch_add(1);
   std::thread([this, work = std::move(work)]() mutable {
+    // So that a stack overflow in the work still leaves a crash dump.
+    const AlternateSignalStack signalStack;
     try {
       work();
     } catch (const std::exception& e) {

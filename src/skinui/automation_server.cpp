@@ -17,6 +17,7 @@
 
 #include <json/json.h>
 
+#include "platform/alternate_signal_stack.h"
 #include "skinui/automation_commands.h"
 #include "skinui/ui_context.h"
 
@@ -165,7 +166,11 @@ bool AutomationServer::Start(const std::string& path, std::string& error) {
   }
   path_ = path;
   stopping_ = false;
-  acceptThread_ = std::thread([this] { AcceptLoop(); });
+  acceptThread_ = std::thread([this] {
+    // Every thread gets its own signal stack, so that a crash on it still leaves a dump.
+    const platform::AlternateSignalStack signalStack;
+    AcceptLoop();
+  });
   return true;
 }
 
@@ -201,6 +206,7 @@ void AutomationServer::AcceptLoop() {
     });
     connections_.push_back(connection);
     connection->thread = std::thread([this, connection] {
+      const platform::AlternateSignalStack signalStack;
       Serve(connection);
       std::lock_guard done(mutex_);
       ::close(connection->fd);

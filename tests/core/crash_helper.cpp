@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/mini_dumper.h"
+#include "platform/headless_message_loop.h"
 
 namespace {
 core::MiniDumper g_miniDumper(true);
@@ -35,6 +36,12 @@ int main(int argc, char** argv) {
   if (std::strcmp(mode, "fpe") == 0) return g_seven / g_zero;
   if (std::strcmp(mode, "terminate") == 0) throw std::runtime_error("nobody caught this");
   if (std::strcmp(mode, "overflow") == 0) return recurseForever(0);
+  if (std::strcmp(mode, "worker-overflow") == 0) {
+    // A worker thread started the way the client starts every one of its workers.
+    platform::HeadlessMessageLoop loop;
+    loop.startWorker([] { recurseForever(0); });
+    loop.waitIdle(60000);
+  }
   if (std::strcmp(mode, "threads") == 0) {
     std::thread first(writeThroughNull);
     std::thread second(writeThroughNull);

@@ -80,8 +80,10 @@ TEST_F(MiniDumperTest, InvalidWriteLeavesOneDumpAndEndsWithCodeZero) {
 }
 
 TEST_F(MiniDumperTest, EachFatalSignalIsCaught) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"abort", "cause: SIGABRT\n"}, {"fpe", "cause: SIGFPE\n"}, {"overflow", "cause: SIGSEGV\n"}};
+  const std::pair<const char*, const char*> cases[] = {{"abort", "cause: SIGABRT\n"},
+                                                       {"fpe", "cause: SIGFPE\n"},
+                                                       {"overflow", "cause: SIGSEGV\n"},
+                                                       {"worker-overflow", "cause: SIGSEGV\n"}};
   for (const auto& [mode, cause] : cases) {
     for (const auto& old : dumps()) fs::remove(dir_.file(old.name));
     const ChildExit exit = run(mode);

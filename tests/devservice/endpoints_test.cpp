@@ -212,6 +212,12 @@ TEST_F(Endpoints, PagesOfTheCatalogueAnswerHtmlWithTheRefreshCommand) {
     EXPECT_NE(result->get_header_value("Content-Type").find("text/html"), std::string::npos);
     EXPECT_NE(result->body.find("data-command=\"RefreshThisPage\""), std::string::npos);
     EXPECT_EQ(result->body.find("{{"), std::string::npos) << "unfilled placeholder";
+    EXPECT_EQ(AddressesOffLoopback(result->body), std::vector<std::string>{});
+  }
+  for (const char* file : {"/zelk/static/zelk.js", "/zelk/static/site.css"}) {
+    const auto result = get(file);
+    ASSERT_TRUE(result) << file;
+    EXPECT_EQ(AddressesOffLoopback(result->body), std::vector<std::string>{}) << file;
   }
 }
 

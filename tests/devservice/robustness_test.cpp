@@ -163,6 +163,7 @@ TEST_F(Robustness, TheHijackSwitchReplacesExactlyTheNextRepliesOfOnePath) {
         get(i % 2 == 0 ? "/zelk/NewsApi.aspx?count=20" : "/ZELK/newsapi.aspx?count=abc");
     ASSERT_TRUE(reply);
     EXPECT_NE(reply->body.find(kHijackMarker), std::string::npos) << "reply " << i + 1;
+    EXPECT_EQ(AddressesOffLoopback(reply->body), std::vector<std::string>{});
     EXPECT_FALSE(ParseJsonObject(reply->body).isObject());
   }
   EXPECT_EQ(getJson("/zelk/NewsApi.aspx?count=20")["result"].asInt(), 1)

@@ -4,6 +4,7 @@
 #include <sodium.h>
 
 #include <array>
+#include <regex>
 
 #include "platform/paths.h"
 
@@ -73,6 +74,16 @@ Json::Value ServiceFixture::postJson(const std::string& pathAndQuery, const std:
     return Json::Value();
   }
   return ParseJsonObject(result->body);
+}
+
+std::vector<std::string> AddressesOffLoopback(const std::string& text) {
+  static const std::regex kAddress(R"((https?)://(\[[^\]]*\]|[^/:'"\s<>?#]*))", std::regex::icase);
+  static const std::regex kLoopback(R"(127(\.\d{1,3}){3}|localhost|\[::1\])", std::regex::icase);
+  std::vector<std::string> found;
+  for (std::sregex_iterator at(text.begin(), text.end(), kAddress), end; at != end; ++at) {
+    if (!std::regex_match((*at)[2].str(), kLoopback)) found.push_back(at->str());
+  }
+  return found;
 }
 
 std::string ServiceFixture::Seal(const std::string& plain) {

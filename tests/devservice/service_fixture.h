@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "devservice/dev_service.h"
 #include "platform/clock.h"
@@ -48,5 +49,9 @@ class ServiceFixture : public ::testing::Test {
 
 // Parses a JSON object; nullopt-like empty value when the text is not one.
 Json::Value ParseJsonObject(const std::string& text);
+
+// The http and https addresses in a text whose host is not this machine's loopback: a page
+// that a web view shows must not send it anywhere else.
+std::vector<std::string> AddressesOffLoopback(const std::string& text);
 
 }  // namespace devservice

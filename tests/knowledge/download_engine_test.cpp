@@ -1,7 +1,6 @@
 #include "knowledge/download_engine.h"
 
 #include <gtest/gtest.h>
-#include <sodium.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +14,7 @@
 #include "knowledge/transfer_error.h"
 #include "platform/code_page.h"
 #include "platform/headless_message_loop.h"
+#include "routed_namespaces.h"
 #include "support/temp_dir.h"
 #include "test_file_server.h"
 #include "zelk_lib_stand_in.h"
@@ -23,6 +23,7 @@ namespace knowledge {
 namespace {
 
 using knowledge_testing::PeerSocket;
+using knowledge_testing::RoutedNamespaces;
 using knowledge_testing::StandIn;
 using knowledge_testing::TestFileServer;
 using namespace std::string_literals;
@@ -81,12 +82,6 @@ std::string sampleContent(std::size_t size, unsigned seed = 7) {
   std::string content(size, '\0');
   for (char& c : content) c = static_cast<char>(random() & 0xFF);
   return content;
-}
-
-std::string sha256(const std::string& data) {
-  unsigned char digest[crypto_hash_sha256_BYTES];
-  crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(data.data()), data.size());
-  return std::string(reinterpret_cast<const char*>(digest), sizeof digest);
 }
 
 class DownloadEngineTest : public ::testing::Test {
@@ -288,6 +283,8 @@ TEST_F(DownloadEngineTest, AFileNotOnTheServerEndsAtOnceWithFive) {
   EXPECT_EQ(server.connections(), 1);
   EXPECT_EQ(clock.sleptMs() % 5000, clock.sleptMs() % 1000);  // no 5 s retry pause
   EXPECT_LT(clock.sleptMs(), 5000);
+  EXPECT_EQ(logsContaining("次因为异常【服务器上不存在文件"), 1);
+  EXPECT_EQ(logsContaining("出现异常"), 0);
 }
 
 TEST_F(DownloadEngineTest, TenEmptyFramesFailTheAttemptAndARetryFollows) {
@@ -445,6 +442,53 @@ TEST_F(DownloadEngineTest, NoConnectionAndNoInternetEndsWithSixAndNoRetry) {
   EXPECT_EQ(logsContaining("无法与文件服务器 :0 和 :0 建立连线，请检查网络."), 1);
 }
 
+// A network that dies under an established connection, the ways Linux reports it.
+struct DeadNetwork {
+  const char* name;
+  RoutedNamespaces::Cut cut;
+  const char16_t* reason;
+};
+
+class DeadNetworkTest : public DownloadEngineTest,
+                        public ::testing::WithParamInterface<DeadNetwork> {};
+
+TEST_P(DeadNetworkTest, EndsWithSixAndTellsTheMainWindowWithoutARetry) {
+  RoutedNamespaces network;
+  if (!network.available()) GTEST_SKIP() << "making network namespaces needs root and `ip`";
+  const std::int32_t port = network.listenOnServer();
+  ASSERT_GT(port, 0);
+  const FileServerQuery query = [port](StoreFileKind, const std::u16string&,
+                                       FileServerAddress& address) {
+    address = FileServerAddress{RoutedNamespaces::kServerIp, port, ""};
+    return true;
+  };
+  // Connected, and before the request goes out: the network dies, the internet with it.
+  StandIn().onFileInUseCheck = [&] {
+    StandIn().internetReachable = false;
+    network.cut(GetParam().cut);
+  };
+  network.inClient([&] {
+    ASSERT_TRUE(
+        engine->StartDownload(window, u"kb/a.pdf", localPath(), StoreFileKind::Knowlege, query, 5));
+  });
+  runToEnd();
+  EXPECT_EQ(recorder.ended().result, kDownloadResultNoNetwork);
+  EXPECT_EQ(recorder.ended().reason, GetParam().reason);
+  ASSERT_EQ(mainRecorder.messages.size(), 1u);
+  EXPECT_EQ(mainRecorder.messages[0].message, core::WM_NETWORK_ERROR);
+  EXPECT_EQ(logsContaining("次因为异常"), 1);
+  EXPECT_EQ(StandIn().fileInUseCalls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, DeadNetworkTest,
+    ::testing::Values(
+        DeadNetwork{"TimedOut", RoutedNamespaces::Cut::Silently, u"Connection timed out"},
+        DeadNetwork{"HostUnreachable", RoutedNamespaces::Cut::HostUnreachable, u"No Route to Host"},
+        DeadNetwork{"NetworkUnreachable", RoutedNamespaces::Cut::NetworkUnreachable,
+                    u"Network is unreachable"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DownloadEngineTest, UnreachableServerIsQueriedThreeTimesPerRoundAndRetried) {
   std::int32_t closedPort = 0;
   {
@@ -582,53 +626,6 @@ TEST_F(DownloadEngineTest, ANewTransferWaitsForTheStopOfTheLast) {
   engine->StopDownload();
   runToEnd();
   EXPECT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 2u);
-}
-
-// ---- Resuming across broken connections -------------------------------------------------------
-
-TEST_F(DownloadEngineTest, ResumesAcross200BrokenConnectionsToAnIdenticalFile) {
-  const std::string content = sampleContent(10 * 1024 * 1024, 2024);
-  std::mt19937 random(11);
-  std::vector<std::int64_t> cuts;
-  std::uniform_int_distribution<std::int64_t> anywhere(
-      0, static_cast<std::int64_t>(content.size()) - 1);
-  while (cuts.size() < 200) {
-    const std::int64_t cut = anywhere(random);
-    // One cut per block, so that each one breaks a different connection.
-    if (std::none_of(cuts.begin(), cuts.end(),
-                     [&](std::int64_t c) { return c / 4096 == cut / 4096; })) {
-      cuts.push_back(cut);
-    }
-  }
-  std::sort(cuts.begin(), cuts.end());
-  std::size_t nextCut = 0;
-  TestFileServer server([&](PeerSocket& peer, int) {
-    while (const auto request = server.nextRequest(peer)) {
-      const std::string frame = TestFileServer::BlockFrame(content, request->offset);
-      const std::int64_t blockEnd = request->offset + 4096;
-      if (nextCut < cuts.size() && cuts[nextCut] < blockEnd) {
-        // Break the connection inside this block's frame, at a byte that depends on the cut.
-        const std::size_t sent = static_cast<std::size_t>(cuts[nextCut] % frame.size());
-        ++nextCut;
-        peer.write(std::string_view(frame).substr(0, sent));
-        if (nextCut % 2 == 0) peer.reset();
-        return;
-      }
-      peer.write(frame);
-    }
-  });
-  // The queue starts the transfer again after each end without the file, as the lists do.
-  for (int start = 0; start < 100 && recorder.ended().result != kDownloadResultFinished; ++start) {
-    ASSERT_TRUE(engine->StartDownload(window, u"kb/big.bin", localPath(), StoreFileKind::Knowlege,
-                                      queryFor(server), 5));
-    runToEnd();
-  }
-  EXPECT_EQ(recorder.ended().result, kDownloadResultFinished);
-  EXPECT_EQ(nextCut, cuts.size());
-  EXPECT_EQ(server.connections(), 201);
-  const std::string local = localContent();
-  EXPECT_EQ(local.size(), content.size());
-  EXPECT_TRUE(sha256(local) == sha256(content));
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "knowledge/file_server_connection.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <future>
 #include <string>
 #include <vector>
@@ -95,6 +97,34 @@ TEST(FileServerConnectionSocket, RefusedAndInvalidTargetsDoNotConnect) {
   EXPECT_FALSE(connection.ConnectByAddress("127.0.0.1", 70000));
   EXPECT_FALSE(connection.ConnectByHost("", port));
   EXPECT_FALSE(connection.ConnectByHost("no-such-host.invalid", port));
+}
+
+TEST(FileServerConnectionSocket, AConnectNobodyAnswersEndsAtItsTimeOutAndMayBeTriedAgain) {
+  // The accept queue of a backlog of 0 holds one connection; once it does, the system drops
+  // every further connection request without an answer, as a dead network would.
+  LoopbackListener listener(0);
+  PeerSocket filler(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(listener.port()));
+  ASSERT_EQ(connect(filler.handle(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_TRUE(listener.waitForConnection(30000));
+
+  FileServerConnection connection({}, std::chrono::milliseconds(300));
+  ASSERT_TRUE(connection.CreateSocket());
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(connection.ConnectByAddress("127.0.0.1", listener.port()));
+  // Far below the two minutes the system alone would keep trying.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
+
+  // With room in the queue, the same socket connects, and its receives block again.
+  PeerSocket first(listener.accept());
+  ASSERT_TRUE(connection.ConnectByAddress("127.0.0.1", listener.port()));
+  EXPECT_EQ(fcntl(connection.nativeHandle(), F_GETFL) & O_NONBLOCK, 0);
+  PeerSocket peer(listener.accept());
+  peer.write(EncodeFrame(EncodeStop()));
+  EXPECT_EQ(connection.ReceiveFrame(), EncodeStop());
 }
 
 TEST(FileServerConnectionSocket, OperationsWithoutASocketRaise) {

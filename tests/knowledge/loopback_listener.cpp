@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 
 namespace knowledge_testing {
 
-LoopbackListener::LoopbackListener() {
+LoopbackListener::LoopbackListener(int backlog) {
   handle_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (handle_ < 0) throw std::runtime_error("socket failed");
   sockaddr_in address{};
@@ -20,7 +21,7 @@ LoopbackListener::LoopbackListener() {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
   if (bind(handle_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(handle_, 16) != 0 ||
+      listen(handle_, backlog) != 0 ||
       getsockname(handle_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     ::close(handle_);
     throw std::runtime_error("cannot listen on loopback");
@@ -39,6 +40,15 @@ int LoopbackListener::accept() const {
   } while (peer < 0 && errno == EINTR);
   if (peer < 0) throw std::runtime_error("accept failed");
   return peer;
+}
+
+bool LoopbackListener::waitForConnection(int timeoutMs) const {
+  pollfd waiting{handle_, POLLIN, 0};
+  int ready = 0;
+  do {
+    ready = poll(&waiting, 1, timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0 && (waiting.revents & POLLIN) != 0;
 }
 
 void LoopbackListener::wake() const {

@@ -8,10 +8,10 @@ namespace knowledge_testing {
 
 // A listening TCP socket on 127.0.0.1 with a port of the system's choice. A client's connect
 // completes through the backlog, so a test can connect first and accept afterwards on the same
-// thread.
+// thread. Once the backlog is full, the system drops further connection requests unanswered.
 class LoopbackListener {
  public:
-  LoopbackListener();
+  explicit LoopbackListener(int backlog = 16);
   ~LoopbackListener();
   LoopbackListener(const LoopbackListener&) = delete;
   LoopbackListener& operator=(const LoopbackListener&) = delete;
@@ -19,6 +19,8 @@ class LoopbackListener {
   std::int32_t port() const { return port_; }
   // Blocks until a client connects; returns its socket (owned by a PeerSocket).
   int accept() const;
+  // Waits until a connection is ready to be accepted. False after `timeoutMs` without one.
+  bool waitForConnection(int timeoutMs) const;
   // Stops listening: later connects are refused.
   void close();
   // Wakes a thread that waits in accept (it then fails); the socket stays open until close.
@@ -37,6 +39,7 @@ class PeerSocket {
   PeerSocket(const PeerSocket&) = delete;
   PeerSocket& operator=(const PeerSocket&) = delete;
 
+  int handle() const { return handle_; }
   void write(std::string_view bytes) const;
   // Reads exactly `size` bytes; fewer when the client closed first.
   std::string read(std::size_t size) const;

@@ -233,8 +233,26 @@ TEST_F(ServiceTransfer, UsageReportsCarryTheSystemIdentityUnescapedOnAWorker) {
   EXPECT_EQ(window.received.size(), 2u);  // each failed report raised the signal
 }
 
+TEST_F(ServiceTransfer, WithoutAJoinedBaseAReportGoesOutEmptyAndFailsTheOrdinaryWay) {
+  const core::ZelkLibBinding noJoin([this](const char* name) -> void* {
+    return std::strcmp(name, "CombinURL") == 0 ? nullptr : lib.symbol(name);
+  });
+  platform::HeadlessMessageLoop loop;
+  MainWindow window;
+  const core::ServiceContext context{&noJoin, &loop, loop.addTarget(window)};
+  state.replies = {{u"0", u""}};
+  state.internet = 0;
+  ReportClientStart(context);
+  ASSERT_TRUE(loop.waitIdle(5000));
+  EXPECT_EQ(state.requested, (std::vector<std::u16string>{u""}));
+  EXPECT_TRUE(state.log.empty());  // not refused as too long
+  EXPECT_EQ(window.received, (std::vector<std::uint32_t>{core::WM_NETWORK_ERROR}));
+}
+
 TEST_F(ServiceTransfer, OtherSystemsThanWindowsAreNotReadThroughTheWindowsTable) {
   state.osName = u"Debian GNU/Linux 12 (bookworm) (Linux 6.1.0-28-amd64 x86_64)";
+  EXPECT_EQ(GetShortOSName(lib), u"Linux");
+  state.osName = u"Ubuntu 22.04.3 LTS (Linux 5.15.90.1-microsoft-standard-WSL2 x86_64)";
   EXPECT_EQ(GetShortOSName(lib), u"Linux");
   state.osName = u"microsoft windows 8.1";
   EXPECT_EQ(GetShortOSName(lib), u"Windows 8.1");

@@ -42,6 +42,14 @@ TEST(TextConversion, AnsiRoundTripsInGbkAndNullGivesEmptyText) {
   platform::SetAnsiCodesetOverride("");
 }
 
+TEST(TextConversion, AConversionThatCannotBeMadeIsAFailureWithNothingConverted) {
+  platform::SetAnsiCodesetOverride("NO-SUCH-CODESET");
+  std::string ansi = "stale";
+  EXPECT_FALSE(WideToAnsi(ansi, u"建筑"));
+  EXPECT_EQ(ansi, "");
+  platform::SetAnsiCodesetOverride("");
+}
+
 TEST(TextConversion, Utf8ConversionsAnswerNothingForNull) {
   EXPECT_FALSE(WideToUtf8(static_cast<const char16_t*>(nullptr)).has_value());
   EXPECT_FALSE(Utf8ToWide(static_cast<const char*>(nullptr)).has_value());

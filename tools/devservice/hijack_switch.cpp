@@ -29,10 +29,12 @@ int HijackSwitch::remaining(const std::string& path) const {
 }
 
 std::string HijackPage() {
-  return std::string(
-             "<html><head><meta http-equiv=\"refresh\" content=\"0;url=http://10.0.0.172/") +
-         kHijackMarker + "?ad=1\"></head><body><script>location.href='http://10.0.0.172/" +
-         kHijackMarker + "?ad=1';</script></body></html>";
+  // An operator's page sends the browser to the operator's own host. This one names loopback,
+  // so that a web view that follows it sends nothing off this machine; the marker is what the
+  // client looks for.
+  const std::string target = std::string("http://127.0.0.1/") + kHijackMarker + "?ad=1";
+  return "<html><head><meta http-equiv=\"refresh\" content=\"0;url=" + target +
+         "\"></head><body><script>location.href='" + target + "';</script></body></html>";
 }
 
 }  // namespace devservice
