@@ -658,10 +658,13 @@ void CMainFrame::OpenWebSite() {
 // ---------------------------------------------------------------------------------------------
 // The URL protocol
 
-void CMainFrame::OnUrlProtocolArrived() {
+void CMainFrame::OnUrlProtocolArrived(const core::UrlProtocolPayload* handedOver) {
   Log(u"接收到URL协议");
   try {
-    ProcessUrlProtocol(core::RemoveDoubleQuotes(env_.binding.ReadDataFromUrlProtocolShareMemory()));
+    // The request travels with the message; the shared memory holds only the last of many.
+    ProcessUrlProtocol(core::RemoveDoubleQuotes(
+        handedOver != nullptr ? handedOver->request
+                              : env_.binding.ReadDataFromUrlProtocolShareMemory()));
   } catch (...) {
     // A request that cannot be read or processed is dropped; the window still comes forward.
   }
@@ -723,7 +726,7 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
   using namespace core;
   switch (message) {
     case WM_URL_PROTOCOL_ARRIVED:
-      return OnUrlProtocolArrived();
+      return OnUrlProtocolArrived(payload.get<core::UrlProtocolPayload>());
     case WM_LIST_ADD_ITEM:
       if (auto p = TakePayload<core::ListItemPayload>(message, payload)) OnListAddItem(*p);
       return;

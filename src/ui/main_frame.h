@@ -81,8 +81,9 @@ class CMainFrame : public skinui::Window,
 
   // Shows the main area (the feature pages) instead of an account area.
   void DoShowMainFormArea();
-  // A later start stored a "Zelk://" request: process it, then bring the window forward.
-  void OnUrlProtocolArrived();
+  // A later start handed over a "Zelk://" request (with the message, or else in the shared
+  // memory): process it, then bring the window forward.
+  void OnUrlProtocolArrived(const core::UrlProtocolPayload* handedOver);
   // Interprets one "Zelk://" request.
   virtual void ProcessUrlProtocol(const std::u16string& request);
 
