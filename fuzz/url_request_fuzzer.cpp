@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the client's reading of its command line and of "Zelk://" requests,
 // and to the service URL formatting: a command line as the desktop entry hands it over (the
-// arguments split at NUL bytes), the request recognition on it, and a URL template with
-// fuzzed text and number values.
+// arguments split at NUL bytes), the request recognition and the strict check before a
+// hand-over on it, and a URL template with fuzzed text and number values.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -55,6 +55,15 @@ void checkCommandLine(const std::string& bytes) {
       if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
     }
     if (scheme != u"zelk://") std::abort();
+  }
+  // What passes between instances is a request of bounded length in printable URL characters.
+  if (core::IsWellFormedUrlProtocolRequest(wide)) {
+    if (!request || wide.size() > core::kMaxUrlProtocolRequestLength) std::abort();
+    for (const char16_t c : wide) {
+      if (c <= u' ' || c >= 0x7F || c == u'"' || c == u'\\' || c == u'<' || c == u'>') {
+        std::abort();
+      }
+    }
   }
 }
 

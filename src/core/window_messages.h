@@ -7,8 +7,8 @@ namespace core {
 // Private window messages of the client's main window, with the numbers they have on the system
 // the client was designed on (WM_USER + n).
 
-// A later start of the program stored a "Zelk://" request in the URL-protocol shared memory;
-// no parameters.
+// A later start of the program handed over a "Zelk://" request: a UrlProtocolPayload carries
+// it (the URL-protocol shared memory keeps only the last of many).
 inline constexpr std::uint32_t WM_URL_PROTOCOL_ARRIVED = 0x463;
 
 // Results of the list workers (search, app list, news): the receiving list's name with the item

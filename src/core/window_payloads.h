@@ -10,14 +10,18 @@
 #include <memory>
 #include <string>
 
+#include "platform/instance_channel.h"
 #include "skinui/control.h"
 #include "skinui/lib_object_view.h"
 
 namespace core {
 
 // WM_URL_PROTOCOL_ARRIVED: the "Zelk://" request a later start handed over, as it arrived.
+// The later start waits until the payload is freed (handled or dropped): its receipt answers
+// it then.
 struct UrlProtocolPayload {
   std::u16string request;
+  std::unique_ptr<platform::InstanceListener::Receipt> receipt;
 };
 
 // WM_LIST_ADD_ITEM: a row built on a worker, for the list of that name.

@@ -19,11 +19,17 @@ namespace platform {
 namespace {
 
 // Frame of one message: the message number and the text length (both 32-bit little-endian),
-// then the UTF-8 text. The listener answers one byte once its handler has taken the message.
+// then the UTF-8 text. The listener answers one byte once the message has been taken (when
+// its receipt ends).
 constexpr std::size_t kHeaderBytes = 8;
 constexpr std::uint32_t kMaxTextBytes = 1u << 20;
 constexpr char kAccepted = 1;
 constexpr int kIoTimeoutMs = 3000;
+// The window thread may still be busy with earlier requests when a message arrives.
+constexpr int kAnswerTimeoutMs = 10000;
+// Messages whose senders still wait for their answer. Each holds a connection; beyond this
+// many, further messages are refused rather than let a flood use up the descriptors.
+constexpr int kMaxUnanswered = 64;
 
 class Fd {
  public:
@@ -140,7 +146,11 @@ bool isPrivateDirectory(const std::string& path) {
 class SocketListener final : public InstanceListener {
  public:
   SocketListener(int listening, std::string path, ino_t inode, Handler handler)
-      : listening_(listening), path_(std::move(path)), inode_(inode), handler_(std::move(handler)) {
+      : listening_(listening),
+        path_(std::move(path)),
+        inode_(inode),
+        handler_(std::move(handler)),
+        unanswered_(std::make_shared<std::atomic<int>>(0)) {
     wake_.reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (wake_.get() >= 0) {
       thread_ = std::thread([this] {
@@ -174,11 +184,14 @@ class SocketListener final : public InstanceListener {
       Fd client(accept4(listening_.get(), nullptr, nullptr, SOCK_CLOEXEC));
       if (client.get() < 0) continue;
       if (!peerIsSameUser(client.get())) continue;
-      serveOne(client.get());
+      serveOne(client);
     }
   }
 
-  void serveOne(int fd) {
+  // Reads one message and hands it over with its receipt; the answer is the receipt's business,
+  // so the listener goes on with the next sender at once.
+  void serveOne(Fd& client) {
+    const int fd = client.get();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kIoTimeoutMs);
     char header[kHeaderBytes];
@@ -188,12 +201,13 @@ class SocketListener final : public InstanceListener {
     if (length > kMaxTextBytes) return;
     std::string text(length, '\0');
     if (!readExactly(fd, text.data(), text.size(), deadline)) return;
+    if (unanswered_->load() >= kMaxUnanswered) return;
+    auto receipt = std::make_unique<Receipt>(client.release(), unanswered_);
     try {
-      handler_(message, std::move(text));
+      handler_(message, std::move(text), std::move(receipt));
     } catch (...) {
-      return;  // a failing handler rejects the message; the listener goes on
+      // The handler's failure is its own; the listener goes on.
     }
-    writeExactly(fd, &kAccepted, 1, deadline);
   }
 
   Fd listening_;
@@ -201,6 +215,7 @@ class SocketListener final : public InstanceListener {
   std::string path_;
   ino_t inode_;
   Handler handler_;
+  std::shared_ptr<std::atomic<int>> unanswered_;
   std::thread thread_;
 };
 
@@ -275,7 +290,24 @@ bool SendInstanceMessage(const std::string& programFileName, std::uint32_t messa
   frame += text;
   if (!writeExactly(fd.get(), frame.data(), frame.size(), deadline)) return false;
   char answer = 0;
-  return readExactly(fd.get(), &answer, 1, deadline) && answer == kAccepted;
+  const auto answerDeadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
+  return readExactly(fd.get(), &answer, 1, answerDeadline) && answer == kAccepted;
+}
+
+InstanceListener::Receipt::Receipt(int connection, std::shared_ptr<std::atomic<int>> unanswered)
+    : connection_(connection), unanswered_(std::move(unanswered)) {
+  if (unanswered_) ++*unanswered_;
+}
+
+InstanceListener::Receipt::~Receipt() {
+  if (connection_ >= 0) {
+    // One byte into an idle socket: never blocks the thread that frees the receipt. A sender
+    // that has given up makes the send fail, which changes nothing here.
+    if (!refused_) send(connection_, &kAccepted, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+    close(connection_);
+  }
+  if (unanswered_) --*unanswered_;
 }
 
 std::unique_ptr<InstanceListener> InstanceListener::start(const std::string& programFileName,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,7 +17,8 @@ namespace platform {
 std::string UserRuntimeDirectory();
 std::string InstanceSocketPath(const std::string& programFileName);
 
-// Sends one message number with a UTF-8 text; true when the running instance accepted it.
+// Sends one message number with a UTF-8 text; true when the running instance took it (see
+// InstanceListener::Receipt), within a few seconds.
 bool SendInstanceMessage(const std::string& programFileName, std::uint32_t message,
                          const std::string& text);
 
@@ -24,9 +26,31 @@ bool SendInstanceMessage(const std::string& programFileName, std::uint32_t messa
 // to the window thread from it). A socket left by a crashed instance is replaced.
 class InstanceListener {
  public:
-  using Handler = std::function<void(std::uint32_t message, std::string text)>;
+  // The answer a sender waits for. It is given when the receipt ends, so whoever holds it
+  // decides when the message counts as taken: a handler that drops it answers at once, one that
+  // posts it with the message answers once the window thread has freed the message. Any thread.
+  class Receipt {
+   public:
+    // Owns the sender's connection (-1: a message without a sender) and counts itself among
+    // the `unanswered` while it lives (null: uncounted).
+    Receipt(int connection, std::shared_ptr<std::atomic<int>> unanswered);
+    ~Receipt();
+    Receipt(const Receipt&) = delete;
+    Receipt& operator=(const Receipt&) = delete;
+    // The sender learns that its message was not taken.
+    void Refuse() { refused_ = true; }
+
+   private:
+    int connection_;
+    std::shared_ptr<std::atomic<int>> unanswered_;
+    bool refused_ = false;
+  };
+
+  using Handler = std::function<void(std::uint32_t message, std::string text,
+                                     std::unique_ptr<Receipt> receipt)>;
   // Null when the socket cannot be created.
-  static std::unique_ptr<InstanceListener> start(const std::string& programFileName, Handler handler);
+  static std::unique_ptr<InstanceListener> start(const std::string& programFileName,
+                                                 Handler handler);
   virtual ~InstanceListener() = default;
 };
 

@@ -4,6 +4,7 @@
 #include "core/message_presenter.h"
 #include "core/mini_dumper.h"
 #include "core/zelk_lib_binding.h"
+#include "platform/code_page.h"
 #include "platform/file_version.h"
 #include "platform/headless_message_loop.h"
 #include "platform/instance_channel.h"
@@ -14,6 +15,7 @@
 #include "shell/main_frame_host.h"
 #include "shell/startup_sequence.h"
 #include "shell/termination_signals.h"
+#include "shell/window_library.h"
 #include "skinui/font_setup.h"
 #include "skinui/gtk/desktop_choice.h"
 #include "skinui/gtk/desktop_display.h"
@@ -29,12 +31,20 @@ namespace {
 // Installed before main runs, so that a crash during start-up leaves a dump too.
 core::MiniDumper g_miniDumper(true);
 
-// Opened only once the client is sure to run (a start that hands its request over needs no
-// display). The skin's font aliases go in before GTK starts. A display that cannot be opened
-// leaves the client headless.
-bool OpenDesktop(const core::ZelkLibBinding& binding, const std::string& appDirectory) {
-  const std::string skin = platform::JoinPath(appDirectory, "Skin/Zelk");
-  skinui::LoadFontAliases(platform::JoinPath(skin, "fonts.conf"));
+// Before any window library exists: the desktop's own dialog when a display opens, and
+// standard error in any case (there is no log without the support library).
+void ReportLibraryMissing(bool desktop, const std::u16string& text) {
+  core::WriteToStandardError(text);
+  if (desktop) {
+    skinui::gtk::DesktopDisplay::ShowPlainMessage(platform::ProgramFileName(), "Tamsel",
+                                                  platform::Utf16ToUtf8(text));
+  }
+}
+
+// The skin's font aliases go in before GTK starts. A display that cannot be opened leaves the
+// client headless.
+bool OpenDesktop(const core::ZelkLibBinding& binding, const std::string& skinFolder) {
+  skinui::LoadFontAliases(platform::JoinPath(skinFolder, "fonts.conf"));
   std::string error;
   const bool opened = skinui::gtk::DesktopDisplay::Open(
       platform::ProgramFileName(),
@@ -52,6 +62,26 @@ std::unique_ptr<platform::MessageLoop> MakeLoop(bool desktop) {
   return std::make_unique<platform::HeadlessMessageLoop>();
 }
 
+// Opened only once the client is sure to run (a start that hands its request over or starts
+// the updater needs no display). `gtk` is set when the windows are real ones.
+std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
+    platform::MessageLoop& loop, const std::string& skinFolder, const core::ZelkLibBinding& binding,
+    platform::ShellLauncher& launcher, bool desktop, skinui::gtk::GtkBackend*& gtk) {
+  if (!desktop || !OpenDesktop(binding, skinFolder)) {
+    return std::make_unique<shell::WindowLibrary>(loop,
+                                                  std::make_unique<skinui::HeadlessBackend>(loop),
+                                                  skinFolder, binding, launcher, false);
+  }
+  // The web views keep nothing on disk (no folder to fill, nothing of an earlier run to
+  // clear); the windows take the product's picture as their icon.
+  skinui::gtk::GtkBackendOptions options;
+  options.iconFile = platform::JoinPath(skinFolder, "main/logo.png");
+  auto backend = std::make_unique<skinui::gtk::GtkBackend>(loop, options);
+  gtk = backend.get();
+  return std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder, binding,
+                                                launcher, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +95,9 @@ int main(int argc, char** argv) {
   platform::MessageLoop& loop = *loopOwner;
   const shell::TerminationSignals signals(loop);
   core::StandardErrorPresenter presenter(binding);
+  // Outlives the main window, which the start-up sequence ends before it returns.
+  std::unique_ptr<shell::WindowLibrary> windows;
+  skinui::gtk::GtkBackend* gtk = nullptr;
 
   shell::StartupSequence startup({
       .binding = binding,
@@ -73,32 +106,28 @@ int main(int argc, char** argv) {
       .loop = loop,
       .launcher = launcher,
       .presenter = presenter,
-      .createMainWindow = [&launcher, &binding, desktop](shell::MainWindowContext context)
+      .createMainWindow = [&windows, &gtk](shell::MainWindowContext context)
           -> std::unique_ptr<shell::ClientMainWindow> {
-        if (!desktop || !OpenDesktop(binding, context.appDirectory)) {
-          auto backend = std::make_unique<skinui::HeadlessBackend>(context.loop);
-          return shell::MainFrameHost::Create(std::move(context), std::move(backend), launcher);
-        }
-        // The web views keep nothing on disk (no folder to fill, nothing of an earlier run to
-        // clear); the windows take the product's picture as their icon.
-        skinui::gtk::GtkBackendOptions options;
-        options.iconFile = platform::JoinPath(context.appDirectory, "Skin/Zelk/main/logo.png");
-        auto backend = std::make_unique<skinui::gtk::GtkBackend>(context.loop, options);
-        skinui::gtk::GtkBackend& gtk = *backend;
+        if (!windows) return nullptr;
         std::unique_ptr<shell::ClientMainWindow> host =
-            shell::MainFrameHost::Create(std::move(context), std::move(backend), launcher);
+            shell::MainFrameHost::Create(std::move(context), windows->context());
         // "zelk://" links inside the pages are requests as if a browser had started the
-        // program with them. The backend lives inside the host.
-        if (shell::ClientMainWindow* window = host.get()) {
-          gtk.Web().SetUrlProtocolHandler([window](const std::string& url) {
+        // program with them. Pages exist only inside the main window, so the handler is not
+        // called once it has gone.
+        if (shell::ClientMainWindow* window = host.get(); window != nullptr && gtk != nullptr) {
+          gtk->Web().SetUrlProtocolHandler([window](const std::string& url) {
             window->ProcessUrlProtocol(skinui::Utf8ToUtf16(url));
           });
         }
         return host;
       },
       .startListener = &platform::InstanceListener::start,
-      .windowing = {},
-      .reportLibraryMissing = &core::WriteToStandardError,
+      .windowing = {.open = [&](const std::string& skinFolder) -> core::MessagePresenter* {
+        windows = OpenWindowLibrary(loop, skinFolder, binding, launcher, desktop, gtk);
+        return windows.get();
+      }},
+      .reportLibraryMissing =
+          [desktop](const std::u16string& text) { ReportLibraryMissing(desktop, text); },
   });
   startup.Run(platform::JoinCommandLine(argc, argv));
   return 0;

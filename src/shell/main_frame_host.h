@@ -2,29 +2,23 @@
 
 #include <memory>
 
-#include "platform/shell_open.h"
 #include "shell/main_window.h"
-#include "skinui/automation_server.h"
 #include "skinui/ui_context.h"
-#include "skinui/window_backend.h"
 #include "ui/main_frame.h"
 
 namespace shell {
 
-// The client's main window as the start-up sequence sees it: the window thread's window-library
-// context (its backend, the skin folder of the program, the log, the shell), the automation
-// server when ZELK_AUTOMATION asks for one, and the main frame, created as the entry point
-// creates it. Everything goes when the message loop has ended.
+// The client's main window as the start-up sequence sees it: the main frame, created as the
+// entry point creates it, in the window library that the start-up opened before it. It goes
+// when the message loop has ended; the library stays.
 class MainFrameHost final : public shell::ClientMainWindow {
  public:
-  MainFrameHost(shell::MainWindowContext context, std::unique_ptr<skinui::WindowBackend> backend,
-                platform::ShellLauncher& shell);
+  MainFrameHost(shell::MainWindowContext context, skinui::UiContext& ui);
   ~MainFrameHost() override;
 
   // Null when the main window cannot be created.
-  static std::unique_ptr<shell::ClientMainWindow> Create(
-      shell::MainWindowContext context, std::unique_ptr<skinui::WindowBackend> backend,
-      platform::ShellLauncher& shell);
+  static std::unique_ptr<shell::ClientMainWindow> Create(shell::MainWindowContext context,
+                                                         skinui::UiContext& ui);
 
   platform::WindowId window() const override { return frame_->GetHWND(); }
   void CenterAndShow() override;
@@ -34,9 +28,7 @@ class MainFrameHost final : public shell::ClientMainWindow {
   ui::CMainFrame& frame() { return *frame_; }
 
  private:
-  skinui::UiContext ui_;
   std::unique_ptr<ui::CMainFrame> frame_;
-  std::unique_ptr<skinui::AutomationServer> automation_;
   bool created_ = false;
 };
 

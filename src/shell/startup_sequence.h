@@ -29,7 +29,10 @@ using InstanceListenerStarter = std::function<std::unique_ptr<platform::Instance
 // Preparations of the window library before the main window exists. Each is optional: a
 // backend without the facility leaves it empty.
 struct WindowingSetup {
-  std::function<void(const std::string& skinFolder)> setResourcePath;
+  // Opens the window library with the skin folder as its resource path, once the client is
+  // sure to run. Answers what shows the start-up messages from then on (the library's message
+  // box); null keeps the environment's presenter.
+  std::function<core::MessagePresenter*(const std::string& skinFolder)> open;
   std::function<void()> registerShadowWindowClass;
   std::function<void()> clearUrlCache;
 };
@@ -41,6 +44,7 @@ struct StartupEnvironment {
   std::string serviceHost;   // handed to the interface shared memory
   platform::MessageLoop& loop;
   platform::ShellLauncher& launcher;
+  // Shows the start-up messages until the window library is open.
   core::MessagePresenter& presenter;
   MainWindowFactory createMainWindow;
   InstanceListenerStarter startListener;
@@ -68,6 +72,7 @@ class StartupSequence {
 
   StartupEnvironment env_;
   std::u16string programDirectory_;
+  core::MessagePresenter* presenter_;
 };
 
 }  // namespace shell

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/code_page.h"
+
 namespace core {
 namespace {
 
@@ -44,6 +46,26 @@ TEST(UrlRequest, SchemeCaseDoesNotMatterBecauseBrowsersLowerIt) {
 TEST(UrlRequest, QuotedRequestAsBrowsersPassItIsRecognisedAfterQuoteRemoval) {
   const std::u16string line = RemoveDoubleQuotes(std::u16string_view(u"\"Zelk://download/a=1\""));
   EXPECT_TRUE(IsUrlProtocolRequest(line));
+}
+
+TEST(UrlRequest, OnlyAWholeWellFormedDownloadRequestPassesBetweenInstances) {
+  for (const std::u16string_view good :
+       {u"zelk://download/downid=17", u"Zelk://Download/a=1&name=%E6%8A%A5%e5",
+        u"ZELK://DOWNLOAD/q?x=1;y=(2)/z~_.-!$'*+,:@"}) {
+    EXPECT_TRUE(IsWellFormedUrlProtocolRequest(good)) << platform::Utf16ToUtf8(good);
+  }
+  for (const std::u16string_view bad :
+       {u"", u"zelk://", u"zelk://download", u"zelk://download/", u"zelk://search/a=1",
+        u"zelk:/download/a=1", u"open zelk://download/a=1", u"zelk://download/a=1 b",
+        u"zelk://download/a=\"1\"", u"zelk://download/a=1\n", u"zelk://download/a=<b>",
+        u"zelk://download/a=%4", u"zelk://download/a=%g1", u"zelk://download/a=1#top",
+        u"zelk://download/a=\\x", u"zelk://download/报告"}) {
+    EXPECT_FALSE(IsWellFormedUrlProtocolRequest(bad)) << platform::Utf16ToUtf8(bad);
+  }
+  const std::u16string prefix = u"zelk://download/a=";
+  const std::u16string longest(kMaxUrlProtocolRequestLength - prefix.size(), u'x');
+  EXPECT_TRUE(IsWellFormedUrlProtocolRequest(prefix + longest));
+  EXPECT_FALSE(IsWellFormedUrlProtocolRequest(prefix + longest + u"x"));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -39,7 +41,8 @@ class InstanceChannel : public ::testing::Test {
   }
 
   InstanceListener::Handler recorder() {
-    return [this](std::uint32_t message, std::string text) {
+    return [this](std::uint32_t message, std::string text,
+                  std::unique_ptr<InstanceListener::Receipt>) {
       std::lock_guard lock(mutex_);
       received_.push_back({message, std::move(text)});
     };
@@ -80,6 +83,40 @@ TEST_F(InstanceChannel, AMessageReachesTheListenerBeforeTheSenderIsAnswered) {
   EXPECT_EQ(got[1].message, 7u);
   EXPECT_EQ(got[1].text, "");
   EXPECT_FALSE(SendInstanceMessage("ZelkUpdater", 1, "x")) << "each program has its own channel";
+}
+
+TEST_F(InstanceChannel, TheSenderIsAnsweredWhenItsReceiptEndsAndOthersAreServedMeanwhile) {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::vector<std::unique_ptr<InstanceListener::Receipt>> held;
+  auto listener = InstanceListener::start(
+      "Zelk",
+      [&](std::uint32_t message, std::string, std::unique_ptr<InstanceListener::Receipt> receipt) {
+        if (message != 1) return;  // dropped: answered at once
+        std::lock_guard lock(mutex);
+        held.push_back(std::move(receipt));
+        arrived.notify_all();
+      });
+  ASSERT_NE(listener, nullptr);
+  const auto waitForHeld = [&](std::size_t count) {
+    std::unique_lock lock(mutex);
+    arrived.wait(lock, [&] { return held.size() == count; });
+  };
+  auto taken = std::async(std::launch::async, [] { return SendInstanceMessage("Zelk", 1, "a"); });
+  waitForHeld(1);
+  auto refused = std::async(std::launch::async, [] { return SendInstanceMessage("Zelk", 1, "b"); });
+  waitForHeld(2);
+  // Both senders wait for their receipts, and the listener still serves a third.
+  EXPECT_TRUE(SendInstanceMessage("Zelk", 2, "meanwhile"));
+  EXPECT_EQ(taken.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+  EXPECT_EQ(refused.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+  {
+    std::lock_guard lock(mutex);
+    held[1]->Refuse();
+    held.clear();
+  }
+  EXPECT_TRUE(taken.get());
+  EXPECT_FALSE(refused.get());
 }
 
 TEST_F(InstanceChannel, TheSocketIsPrivateToTheUserAndGoneWithItsListener) {

@@ -1,11 +1,14 @@
 #include "shell/startup_sequence.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <thread>
 
 #include "core/window_messages.h"
+#include "core/window_payloads.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/headless_message_loop.h"
@@ -26,8 +29,13 @@ constexpr std::uint32_t kLoopStarted = 0x7001;
 // order of exports, window steps and log lines can be checked as one.
 class ScriptedWindow final : public ClientMainWindow, private platform::MessageTarget {
  public:
-  ScriptedWindow(ScriptedZelkLib& lib, platform::MessageLoop& loop, std::uint32_t quitOn)
-      : lib_(lib), loop_(loop), quitOn_(quitOn), id_(loop.addTarget(*this)) {
+  ScriptedWindow(ScriptedZelkLib& lib, platform::MessageLoop& loop, std::uint32_t quitOn,
+                 std::function<void()> onMessage)
+      : lib_(lib),
+        loop_(loop),
+        quitOn_(quitOn),
+        onMessage_(std::move(onMessage)),
+        id_(loop.addTarget(*this)) {
     lib_.note("window created");
   }
   ~ScriptedWindow() override { loop_.removeTarget(id_); }
@@ -43,14 +51,21 @@ class ScriptedWindow final : public ClientMainWindow, private platform::MessageT
 
  private:
   void onMessage(platform::Message& message) override {
-    lib_.note(message.message == kLoopStarted ? "loop running"
-                                              : "message " + std::to_string(message.message));
+    std::string note = message.message == kLoopStarted
+                           ? "loop running"
+                           : "message " + std::to_string(message.message);
+    if (const auto* request = message.payload.get<UrlProtocolPayload>()) {
+      note += " " + platform::Utf16ToUtf8(request->request);
+    }
+    lib_.note(note);
+    if (onMessage_) onMessage_();
     if (message.message == quitOn_) loop_.quit();
   }
 
   ScriptedZelkLib& lib_;
   platform::MessageLoop& loop_;
   std::uint32_t quitOn_;
+  std::function<void()> onMessage_;
   platform::WindowId id_;
 };
 
@@ -67,19 +82,37 @@ class RecordingPresenter final : public MessagePresenter {
   ScriptedZelkLib& lib_;
 };
 
-// Calls the listener's handler from its own thread, as the real channel does.
+struct Replayed {
+  std::uint32_t message;
+  std::string text;
+};
+
+// Calls the listener's handler from its own thread, as the real channel does, with receipts
+// whose senders are the given connections.
 class ReplayingListener final : public platform::InstanceListener {
  public:
-  ReplayingListener(platform::InstanceListener::Handler handler,
-                    std::vector<std::uint32_t> messages)
-      : thread_([handler = std::move(handler), messages = std::move(messages)] {
-          for (const std::uint32_t message : messages) handler(message, "ignored");
+  ReplayingListener(platform::InstanceListener::Handler handler, std::vector<Replayed> messages,
+                    std::vector<int> connections)
+      : thread_([handler = std::move(handler), messages = std::move(messages),
+                 connections = std::move(connections)] {
+          for (std::size_t i = 0; i < messages.size(); ++i) {
+            handler(messages[i].message, messages[i].text,
+                    std::make_unique<Receipt>(connections[i], nullptr));
+          }
         }) {}
   ~ReplayingListener() override { thread_.join(); }
 
  private:
   std::thread thread_;
 };
+
+// What a sender has been answered so far: 1 taken, 0 refused, -1 nothing yet.
+int AnswerOf(int sender) {
+  char answer = 0;
+  const ssize_t n = recv(sender, &answer, 1, MSG_DONTWAIT);
+  if (n == 1) return answer;
+  return n == 0 ? 0 : -1;
+}
 
 class StartupSequenceTest : public ::testing::Test {
  protected:
@@ -92,15 +125,26 @@ class StartupSequenceTest : public ::testing::Test {
         .launcher = launcher_,
         .presenter = presenter_,
         .createMainWindow = [this](MainWindowContext) -> std::unique_ptr<ClientMainWindow> {
-          return std::make_unique<ScriptedWindow>(lib_, loop_, quitOn_);
+          return std::make_unique<ScriptedWindow>(lib_, loop_, quitOn_, onWindowMessage_);
         },
         .startListener = [this](const std::string& name,
                                 platform::InstanceListener::Handler handler)
             -> std::unique_ptr<platform::InstanceListener> {
           listenedName_ = name;
-          return std::make_unique<ReplayingListener>(std::move(handler), replayed_);
+          std::vector<int> connections;
+          for (std::size_t i = 0; i < replayed_.size(); ++i) {
+            int pair[2];
+            if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return nullptr;
+            senders_.push_back(pair[0]);
+            connections.push_back(pair[1]);
+          }
+          return std::make_unique<ReplayingListener>(std::move(handler), replayed_,
+                                                     std::move(connections));
         },
-        .windowing = {},
+        .windowing = {.open = [this](const std::string&) -> MessagePresenter* {
+          lib_.note("window library opened");
+          return nullptr;
+        }},
         .reportLibraryMissing = [this](const std::u16string& text) { fatal_.push_back(text); },
     };
   }
@@ -121,8 +165,14 @@ class StartupSequenceTest : public ::testing::Test {
   platform::HeadlessMessageLoop loop_{clock_};
   platform::ShellLauncher launcher_{true};
   RecordingPresenter presenter_{lib_};
+  void TearDown() override {
+    for (const int sender : senders_) close(sender);
+  }
+
   std::uint32_t quitOn_ = kLoopStarted;
-  std::vector<std::uint32_t> replayed_;
+  std::function<void()> onWindowMessage_;
+  std::vector<Replayed> replayed_;
+  std::vector<int> senders_;  // the later starts' ends of the replayed messages
   std::string listenedName_;
   std::vector<std::u16string> fatal_;
 };
@@ -155,14 +205,18 @@ TEST_F(StartupSequenceTest, SecondStartHandsItsQuotedRequestToTheRunningInstance
   ASSERT_EQ(lib_.record().sent.size(), 1u);
   EXPECT_EQ(lib_.record().sent[0].processName, "Zelk");
   EXPECT_EQ(lib_.record().sent[0].message, 0x463u);
-  EXPECT_EQ(lib_.record().sent[0].text, "");
+  EXPECT_EQ(lib_.record().sent[0].text, "Zelk://download/a=1");
 }
 
-TEST_F(StartupSequenceTest, TextThatOnlyContainsTheSchemeLaterIsNotHandedOn) {
+TEST_F(StartupSequenceTest, RequestsThatAreNotWellFormedAreNotHandedOn) {
   lib_.script({.runningProcesses = {"Zelk"}});
   EXPECT_EQ(run("open Zelk://download/a=1"), StartOutcome::HandedOff);
   EXPECT_EQ(log(), Events{"已经有另外一个进程实例在运行"});
+  EXPECT_EQ(run("Zelk://download/a=1 <script>"), StartOutcome::HandedOff);
+  EXPECT_EQ(log(), (Events{"已经有另外一个进程实例在运行", "已经有另外一个进程实例在运行",
+                           "URL协议格式不正确，不传递"}));
   EXPECT_TRUE(lib_.record().sent.empty());
+  EXPECT_EQ(lib_.record().storedRequest, "");
 }
 
 TEST_F(StartupSequenceTest, WaitingUpdateStartsTheUpdaterWithOneInsteadOfTheClient) {
@@ -207,16 +261,18 @@ TEST_F(StartupSequenceTest, IntroductionMarkLetsTheClientStart) {
 TEST_F(StartupSequenceTest, ClientStepsRunInTheirFixedOrder) {
   std::vector<std::string> preparations;
   StartupEnvironment env = environment();
-  env.windowing.setResourcePath = [&](const std::string& folder) {
-    lib_.note("resource path " + folder);
+  env.windowing.open = [&](const std::string& folder) -> MessagePresenter* {
+    lib_.note("window library opened on " + folder);
+    return nullptr;
   };
   env.windowing.registerShadowWindowClass = [&] { lib_.note("shadow class"); };
   env.windowing.clearUrlCache = [&] { lib_.note("cache cleared"); };
   EXPECT_EQ(StartupSequence(std::move(env)).Run(""), StartOutcome::Client);
-  EXPECT_EQ(events(), (Events{"HasRunningInstance", "resource path " + dir_.path() + "/Skin/Zelk",
-                              "NeedUpdateZelkEnviroment", "TrySetIE_FEATURE_BROWSER_EMULATION",
-                              "WriteDataToZelkInterfaceShareMemory", "shadow class",
-                              "cache cleared", "window created", "shown", "loop running"}));
+  EXPECT_EQ(events(),
+            (Events{"HasRunningInstance", "window library opened on " + dir_.path() + "/Skin/Zelk",
+                    "NeedUpdateZelkEnviroment", "TrySetIE_FEATURE_BROWSER_EMULATION",
+                    "WriteDataToZelkInterfaceShareMemory", "shadow class", "cache cleared",
+                    "window created", "shown", "loop running"}));
   EXPECT_EQ(lib_.record().browserEmulationProcess, "Zelk");
   EXPECT_EQ(lib_.record().serviceHost, "svc.example:8096");
 }
@@ -242,6 +298,20 @@ TEST_F(StartupSequenceTest, EnvironmentThatNeedsRegisteringIsAnnouncedAndRegiste
   EXPECT_EQ(presenter_.shown[0].buttons, MessageButtons::Ok);
   EXPECT_EQ(lib_.record().registerForce, Events{"0"});
   EXPECT_TRUE(windowCreated());
+}
+
+TEST_F(StartupSequenceTest, OnceTheWindowLibraryIsOpenItShowsTheStartUpMessages) {
+  RecordingPresenter onScreen(lib_);
+  StartupEnvironment env = environment();
+  env.windowing.open = [&](const std::string&) -> MessagePresenter* { return &onScreen; };
+  lib_.script({.environmentStatus = u"1",
+               .environmentMessage = u"m",
+               .raiseInRegister = true,
+               .interfaceShareMemoryResult = 0});
+  EXPECT_EQ(StartupSequence(std::move(env)).Run(""), StartOutcome::Client);
+  EXPECT_TRUE(presenter_.shown.empty());
+  ASSERT_EQ(onScreen.shown.size(), 3u);
+  EXPECT_EQ(onScreen.shown[2].text, u"Tamsel初始化应用共享内存失败，请尝试重新启动Tamsel.");
 }
 
 TEST_F(StartupSequenceTest, FailedRegistrationIsReportedAndStartGoesOn) {
@@ -306,16 +376,27 @@ TEST_F(StartupSequenceTest, MainWindowThatCannotBeCreatedEndsTheStart) {
   EXPECT_TRUE(log().empty());
 }
 
-TEST_F(StartupSequenceTest, OnlyTheArrivalSignalOfLaterStartsReachesTheMainWindow) {
+TEST_F(StartupSequenceTest, OnlyWellFormedRequestsOfLaterStartsReachTheMainWindowWithTheirText) {
   quitOn_ = WM_URL_PROTOCOL_ARRIVED;
-  replayed_ = {0x4C9, 0x10, WM_URL_PROTOCOL_ARRIVED};
+  replayed_ = {{0x4C9, "zelk://download/a=1"},
+               {0x10, ""},
+               {WM_URL_PROTOCOL_ARRIVED, ""},
+               {WM_URL_PROTOCOL_ARRIVED, "zelk://download/a=1\nb"},
+               {WM_URL_PROTOCOL_ARRIVED, "zelk://download/a=2"}};
+  int answerWhileHandled = -2;
+  onWindowMessage_ = [&] { answerWhileHandled = AnswerOf(senders_.back()); };
   EXPECT_EQ(run(""), StartOutcome::Client);
   EXPECT_EQ(listenedName_, "Zelk");
   Events received;
   for (const std::string& e : events()) {
     if (e.starts_with("message ")) received.push_back(e);
   }
-  EXPECT_EQ(received, Events{"message " + std::to_string(WM_URL_PROTOCOL_ARRIVED)});
+  EXPECT_EQ(received,
+            Events{"message " + std::to_string(WM_URL_PROTOCOL_ARRIVED) + " zelk://download/a=2"});
+  // The later start hears back only once the window thread is done with its message.
+  EXPECT_EQ(answerWhileHandled, -1);
+  EXPECT_EQ(AnswerOf(senders_.back()), 1);
+  for (std::size_t i = 0; i + 1 < senders_.size(); ++i) EXPECT_EQ(AnswerOf(senders_[i]), 0) << i;
 }
 
 }  // namespace

@@ -95,6 +95,35 @@ TEST_F(ZelkProcessTest, RequestFromABrowserReachesTheFirstInstance) {
   EXPECT_TRUE(WaitUntil(kProcessTimeoutMs, [&] { return logHas("zelk://download/b=2"); }));
 }
 
+TEST_F(ZelkProcessTest, ManyStartsAtOnceHandOverEachRequestExactlyOnce) {
+  startFirstInstance();
+  constexpr int kStarts = 20;
+  std::vector<int> starts;
+  for (int i = 1; i <= kStarts; ++i) {
+    starts.push_back(core_testing::Start(
+        app_.file("Zelk"), {"zelk://download/a=" + std::to_string(i)}, dir_.path(),
+        dir_.file("start" + std::to_string(i) + ".out"), app_.environment()));
+  }
+  for (const int start : starts) {
+    const ChildExit end = core_testing::WaitForEnd(start, kProcessTimeoutMs);
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(end.code, 0);
+  }
+  const auto count = [](const Lines& lines, const std::string& line) {
+    return std::count(lines.begin(), lines.end(), line);
+  };
+  // The running client writes each request it processes to the log, after the line that
+  // announces its arrival.
+  ASSERT_TRUE(WaitUntil(kProcessTimeoutMs,
+                        [&] { return count(app_.logLines(), "接收到URL协议") >= kStarts; }));
+  const Lines lines = app_.logLines();
+  EXPECT_EQ(count(lines, "接收到URL协议"), kStarts);
+  for (int i = 1; i <= kStarts; ++i) {
+    const std::string request = "zelk://download/a=" + std::to_string(i);
+    EXPECT_EQ(count(lines, request), 1) << request;
+  }
+}
+
 TEST_F(ZelkProcessTest, SecondStartWithoutRequestOnlyLogsThatAnInstanceRuns) {
   startFirstInstance();
   const std::size_t before = app_.logLines().size();

@@ -117,7 +117,8 @@ TEST(RunningInstance, TheWindowsNameOfAProgramIsAcceptedToo) {
 TEST_F(SharedTexts, AMessageReachesTheListenerOfTheRunningInstance) {
   std::uint32_t got = 0;
   auto listener = platform::InstanceListener::start(
-      "Zelk", [&](std::uint32_t message, std::string) { got = message; });
+      "Zelk", [&](std::uint32_t message, std::string,
+                  std::unique_ptr<platform::InstanceListener::Receipt>) { got = message; });
   ASSERT_NE(listener, nullptr);
   EXPECT_TRUE(SendToRunningInstance("Zelk.exe", 0x463, ""));
   EXPECT_EQ(got, 0x463u);

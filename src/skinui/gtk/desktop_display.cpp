@@ -64,6 +64,19 @@ bool DesktopDisplay::Open(const std::string& programName, std::function<void()> 
   return true;
 }
 
+bool DesktopDisplay::ShowPlainMessage(const std::string& programName, const std::string& caption,
+                                      const std::string& text) {
+  g_set_prgname(programName.c_str());
+  if (!gtk_init_check(nullptr, nullptr)) return false;
+  GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
+                                             GTK_BUTTONS_OK, "%s", text.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  return true;
+}
+
 bool DesktopDisplay::Composited() {
   GdkScreen* screen = gdk_screen_get_default();
   return screen != nullptr && gdk_screen_is_composited(screen) &&

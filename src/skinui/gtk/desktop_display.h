@@ -17,6 +17,10 @@ class DesktopDisplay {
   // False (with the reason) when no display can be opened.
   static bool Open(const std::string& programName, std::function<void()> onLost,
                    std::string& error);
+  // The desktop's own message dialog (no owner, OK only), for a failure before the program has
+  // any window library to show it in. False when no display can be opened.
+  static bool ShowPlainMessage(const std::string& programName, const std::string& caption,
+                               const std::string& text);
   // Whether a compositing manager runs (windows can be translucent).
   static bool Composited();
   // Raises the window and gives it the keyboard focus. Without a window manager that activates

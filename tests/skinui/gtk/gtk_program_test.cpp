@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "dev_service_process.h"
@@ -130,11 +131,16 @@ class GtkProgramTest : public ::testing::Test {
                    display_.name()) != 0) {
       return false;
     }
-    // Kept for the documentation when asked to.
-    if (const char* keep = std::getenv("ZELK_SCREENSHOT_DIR"); keep != nullptr && *keep != '\0') {
-      fs::copy_file(path, std::string(keep) + "/" + name, fs::copy_options::overwrite_existing);
-    }
+    Keep(name);
     return true;
+  }
+
+  // Keeps a picture of the test folder for the documentation when asked to.
+  void Keep(const std::string& name) const {
+    if (const char* keep = std::getenv("ZELK_SCREENSHOT_DIR"); keep != nullptr && *keep != '\0') {
+      fs::copy_file(dir_.file(name), std::string(keep) + "/" + name,
+                    fs::copy_options::overwrite_existing);
+    }
   }
 
   testing_support::TempDir dir_;
@@ -315,11 +321,133 @@ class ZelkOnTheDesktopTest : public GtkProgramTest {
     return false;
   }
 
+  Json::Value MessageBox() { return client_.Call("message_box")["message_box"]; }
+
+  // A fresh home has no handler for "zelk://" links yet: the support library asks for it to be
+  // registered, and the start waits until its box is answered.
+  void AnswerTheStartUpBox() {
+    ASSERT_TRUE(WaitFor([&] { return MessageBox()["shown"].asBool(); }))
+        << ReadFile(dir_.file("zelk.out"));
+    ASSERT_TRUE(client_.Call("answer_message_box", {{"button", "ok"}})["ok"].asBool());
+  }
+
   core_testing::StagedApp app_{dir_.path()};
 };
 
+using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
+
+Surface LoadPng(const std::string& path) {
+  return Surface(cairo_image_surface_create_from_png(path.c_str()), &cairo_surface_destroy);
+}
+
+std::uint32_t PixelAt(cairo_surface_t* surface, int x, int y) {
+  const auto* row = cairo_image_surface_get_data(surface) +
+                    static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
+  return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+// The share of pixels of two pictures of one size whose colours differ noticeably.
+double DifferingShare(cairo_surface_t* a, cairo_surface_t* b) {
+  const int width = cairo_image_surface_get_width(a);
+  const int height = cairo_image_surface_get_height(a);
+  int differing = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = PixelAt(a, x, y);
+      const std::uint32_t q = PixelAt(b, x, y);
+      for (int shift : {0, 8, 16}) {
+        if (std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)) > 24) {
+          ++differing;
+          break;
+        }
+      }
+    }
+  }
+  return double(differing) / std::max(1, width * height);
+}
+
+TEST_F(ZelkOnTheDesktopTest, AnEnvironmentThatNeedsRegisteringIsAnnouncedInTheSkinnedBoxFirst) {
+  StartZelk();
+  ASSERT_TRUE(WaitFor([&] { return MessageBox()["shown"].asBool(); }))
+      << ReadFile(dir_.file("zelk.out"));
+  const Json::Value box = MessageBox();
+  EXPECT_EQ(box["title"].asString(), "提示");
+  EXPECT_EQ(box["icon"].asInt(), 0);
+  EXPECT_TRUE(box["text"].asString().starts_with("Tamsel需要在本机注册zelk://链接的处理程序"))
+      << box["text"].asString();
+  Json::Value ok(Json::arrayValue);
+  ok.append("确定");
+  EXPECT_EQ(box["buttons"], ok);
+  // The start waits for the answer: no main window yet, nothing on standard error.
+  EXPECT_EQ(WindowRect("UIMainFrame").width(), 0);
+  EXPECT_EQ(ReadFile(dir_.file("zelk.out")).find("Tamsel需要"), std::string::npos);
+
+  // The library's picture of the box, and the box as the screen shows it, agree.
+  const Json::Value shot = client_.Call(
+      "screenshot",
+      {{"window", "UIMessageBoxFrame"}, {"path", dir_.file("desktop-start-up-box.png")}});
+  ASSERT_TRUE(shot["ok"].asBool()) << shot;
+  EXPECT_EQ(shot["height"].asInt(), 200);
+  Keep("desktop-start-up-box.png");
+  const Surface picture = LoadPng(dir_.file("desktop-start-up-box.png"));
+  ASSERT_EQ(cairo_surface_status(picture.get()), CAIRO_STATUS_SUCCESS);
+  ASSERT_EQ(cairo_image_surface_get_width(picture.get()), shot["width"].asInt());
+  ASSERT_EQ(cairo_image_surface_get_height(picture.get()), 200);
+  const ScreenRect rect = WindowRect("UIMessageBoxFrame");
+  ASSERT_EQ(rect.width(), shot["width"].asInt());
+  // The screen shows the box once the X server has drawn it.
+  double differing = 1;
+  ASSERT_TRUE(WaitFor([&] {
+    if (!Photograph(rect, "desktop-start-up-box-screen.png")) return false;
+    const Surface screen = LoadPng(dir_.file("desktop-start-up-box-screen.png"));
+    if (cairo_surface_status(screen.get()) != CAIRO_STATUS_SUCCESS ||
+        cairo_image_surface_get_width(screen.get()) != rect.width() ||
+        cairo_image_surface_get_height(screen.get()) != rect.height()) {
+      return false;
+    }
+    differing = DifferingShare(picture.get(), screen.get());
+    return differing < 0.02;
+  })) << differing;
+  // Not a blank: the title, the text, the icon and the button each bring colours of their own.
+  std::set<std::uint32_t> colours;
+  for (int y = 0; y < 200; y += 2) {
+    for (int x = 0; x < rect.width(); x += 2) colours.insert(PixelAt(picture.get(), x, y));
+  }
+  EXPECT_GT(colours.size(), 20u);
+
+  ASSERT_TRUE(client_.Call("answer_message_box", {{"button", "ok"}})["ok"].asBool());
+  // The start goes on: the handler is registered and the main window comes.
+  ASSERT_TRUE(WaitFor([&] { return WindowRect("UIMainFrame").width() == 1200; }))
+      << ReadFile(dir_.file("zelk.out"));
+  EXPECT_FALSE(MessageBox()["shown"].asBool());
+  EXPECT_TRUE(fs::exists(dir_.file("home/data/applications/zelk-url-handler.desktop")));
+}
+
+TEST_F(ZelkOnTheDesktopTest, AMissingSupportLibraryIsReportedInTheDesktopsOwnDialog) {
+  fs::remove(app_.file("libZelkLib.so"));
+  std::vector<std::string> environment = app_.environment();
+  std::erase_if(environment, [](const std::string& e) { return e.starts_with("ZELK_HEADLESS="); });
+  for (auto& e : Environment()) environment.push_back(e);
+  ASSERT_TRUE(program_.Start({app_.file("Zelk")}, {"ZELK_HEADLESS", "WAYLAND_DISPLAY"}, environment,
+                             dir_.file("zelk.out")));
+  ASSERT_TRUE(WaitFor([&] {
+    return Xdo({"search", "--onlyvisible", "--name", "^Tamsel$"}, display_.name());
+  })) << ReadFile(dir_.file("zelk.out"));
+  EXPECT_NE(
+      ReadFile(dir_.file("zelk.out")).find("Tamsel初始化核心模块失败，请尝试重新启动Tamsel.\n"),
+      std::string::npos);
+  // Its OK button ends the program.
+  ASSERT_TRUE(Xdo(
+      {"search", "--onlyvisible", "--name", "^Tamsel$", "windowfocus", "--sync", "key", "Return"},
+      display_.name()));
+  int code = -1;
+  ASSERT_TRUE(program_.WaitForExit(kTimeoutMs, code));
+  EXPECT_EQ(code, 0);
+}
+
 TEST_F(ZelkOnTheDesktopTest, TheMainWindowIsOnTheScreenAsksBeforeClosingAndLosingTheDisplayEndsIt) {
   StartZelk();
+  AnswerTheStartUpBox();
   ASSERT_TRUE(WaitFor([&] {
     return Xdo({"search", "--onlyvisible", "--name", "Tamsel 3.1"}, display_.name());
   })) << ReadFile(dir_.file("zelk.out"));
