@@ -1,5 +1,7 @@
 #include "shell/termination_signals.h"
 
+#include "platform/alternate_signal_stack.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,7 +46,10 @@ TerminationSignals::TerminationSignals(platform::MessageLoop& loop)
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &action, &g_previous[i]);
-  watcher_ = std::thread([this] { watch(); });
+  watcher_ = std::thread([this] {
+    const platform::AlternateSignalStack signalStack;
+    watch();
+  });
   active_ = true;
 }
 

@@ -1,4 +1,5 @@
-// Reports about the system's font and drawing libraries that are not faults of ours:
+// Linked into every test program that lays out or draws with the window library. Reports about
+// the system's font and drawing libraries that are not faults of ours:
 // - fontconfig keeps its configuration and pattern caches (shared with Pango's font map) until
 //   the process ends;
 // - Pango matches fonts on a helper thread of its own and hands the result over through GLib
