@@ -1,13 +1,13 @@
 #include "shell/termination_signals.h"
 
-#include "platform/alternate_signal_stack.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+
+#include "platform/alternate_signal_stack.h"
 
 namespace shell {
 
