@@ -14,7 +14,7 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libsodium-dev libsecret-1-dev dbus gnome-keyring
   xvfb xauth xdotool imagemagick fonts-wqy-microhei
-  procps psmisc
+  procps psmisc iproute2
 )
 
 missing=()
