@@ -8,7 +8,7 @@
 
 namespace knowledge {
 
-// Payloads of the download engine's messages to its window (numbers in shell/window_messages.h:
+// Payloads of the download engine's messages to its window (numbers in core/window_messages.h:
 // WM_DOWNLOAD_STARTED, WM_DOWNLOAD_PROGRESS, WM_DOWNLOAD_ENDED; WM_NETWORK_ERROR carries none).
 // Posted by the transfer's worker, owned and freed by whoever handles or drops the message.
 

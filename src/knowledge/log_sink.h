@@ -12,7 +12,7 @@ namespace knowledge {
 // program's WriteLog takes it. Empty: lines are dropped.
 using LogSink = std::function<void(const std::string& ansiLine)>;
 
-// The program's log: each line through the support library's AppendLog (the shell's WriteLog).
+// The program's log: each line through the support library's AppendLog (the core's WriteLog).
 // The binding must outlive the sink.
 LogSink ProductLogSink(const core::ZelkLibBinding& lib);
 
