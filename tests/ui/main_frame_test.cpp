@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/window_messages.h"
+#include "core/window_timers.h"
 #include "frame_test_support.h"
 #include "skinui/combo.h"
 #include "skinui/lib_message_box.h"
@@ -16,7 +17,6 @@
 #include "skinui/option.h"
 #include "skinui/tab_layout.h"
 #include "skinui/window_messages.h"
-#include "core/window_timers.h"
 #include "ui/skin_frame.h"
 
 namespace ui_testing {
