@@ -11,7 +11,6 @@
 #include "skinui/control.h"
 
 namespace skinui {
-class PaintManager;
 class Window;
 }  // namespace skinui
 
@@ -42,7 +41,6 @@ class FeatureHost {
   // The window whose layout holds the controls: the owner of paged views and the parent of the
   // message boxes its features open.
   virtual skinui::Window& OwnerWindow() = 0;
-  virtual skinui::PaintManager& PaintManager() = 0;
   // Held by the window thread around the handlers that change lists and download records.
   virtual platform::RecursiveMutex& ListMutex() = 0;
 

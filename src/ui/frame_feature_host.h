@@ -18,7 +18,6 @@ class FrameFeatureHost final : public core::FeatureHost {
 
   skinui::Control* FindControl(std::string_view name) override;
   skinui::Window& OwnerWindow() override { return window_; }
-  skinui::PaintManager& PaintManager() override { return window_.GetPaintManager(); }
   platform::RecursiveMutex& ListMutex() override { return listMutex_; }
   void Post(std::uint32_t message, platform::Payload payload) override;
   void SetTimer(std::uint32_t id, std::int64_t periodMs) override;

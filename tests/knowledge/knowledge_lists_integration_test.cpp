@@ -19,6 +19,7 @@
 #include "platform/code_page.h"
 #include "skinui/list.h"
 #include "skinui/paint_manager.h"
+#include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/local_service.h"
 #include "support/temp_dir.h"
@@ -98,8 +99,16 @@ TEST_F(KnowledgeListsServiceTest, AQueuedFileIsFetchedFinishedAndReported) {
   const auto finished = lists->History().LoadFinished();
   ASSERT_EQ(finished.size(), 1u);
   EXPECT_EQ(finished[0].FileName, record.FileName);
-  EXPECT_EQ(host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloaded")->GetCount(), 1);
-  EXPECT_EQ(host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloading")->GetCount(), 0);
+  EXPECT_EQ(host.OwnerWindow()
+                .GetPaintManager()
+                .TryFind<skinui::List>("lstKnowlegeDownloaded")
+                ->GetCount(),
+            1);
+  EXPECT_EQ(host.OwnerWindow()
+                .GetPaintManager()
+                .TryFind<skinui::List>("lstKnowlegeDownloading")
+                ->GetCount(),
+            0);
   // Asked before the transfer and again when the queue restarted after it.
   EXPECT_EQ(routed.permissions, 2);
   EXPECT_EQ(local.service().state().downloadReportCount(account->uid), 1);

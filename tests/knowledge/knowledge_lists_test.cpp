@@ -22,6 +22,7 @@
 #include "skinui/list.h"
 #include "skinui/paint_manager.h"
 #include "skinui/progress.h"
+#include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/temp_dir.h"
 #include "zelk_lib_stand_in.h"
@@ -65,10 +66,10 @@ class KnowledgeListsTest : public ::testing::Test {
   void Settle() { ASSERT_TRUE(ui.loop.waitIdle(30000)); }
 
   skinui::List& Downloading() {
-    return *host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloading");
+    return *host.OwnerWindow().GetPaintManager().TryFind<skinui::List>("lstKnowlegeDownloading");
   }
   skinui::List& Downloaded() {
-    return *host.PaintManager().TryFind<skinui::List>("lstKnowlegeDownloaded");
+    return *host.OwnerWindow().GetPaintManager().TryFind<skinui::List>("lstKnowlegeDownloaded");
   }
   CKnowlegeDownloadingItemUI& Row(int index) {
     return *dynamic_cast<CKnowlegeDownloadingItemUI*>(Downloading().GetItemAt(index));

@@ -70,10 +70,6 @@ skinui::Window& FakeFeatureHost::OwnerWindow() {
   return *window_;
 }
 
-skinui::PaintManager& FakeFeatureHost::PaintManager() {
-  return window_->GetPaintManager();
-}
-
 void FakeFeatureHost::Post(std::uint32_t message, platform::Payload payload) {
   window_->GetContext().Loop().post(window_->GetHWND(), message, std::move(payload));
 }

@@ -46,7 +46,6 @@ class FakeFeatureHost final : public core::FeatureHost {
 
   skinui::Control* FindControl(std::string_view name) override;
   skinui::Window& OwnerWindow() override;
-  skinui::PaintManager& PaintManager() override;
   platform::RecursiveMutex& ListMutex() override { return listMutex_; }
   void Post(std::uint32_t message, platform::Payload payload) override;
   void SetTimer(std::uint32_t id, std::int64_t periodMs) override;
