@@ -4,9 +4,24 @@
 #include <string>
 
 #include "account/account_area_layout.h"
+#include "net/text_conversion.h"
 #include "skinui/window.h"
 
 namespace account {
+
+std::optional<UserCenterUser> AccountController::LoggedInUser() const {
+  const SessionState state = session_->Snapshot();
+  if (!state.loggedIn) return std::nullopt;
+  return UserCenterUser{net::AnsiToWide(state.loginId), net::AnsiToWide(state.nickName)};
+}
+
+void AccountController::SetLoggedInUser(std::optional<UserCenterUser> user) {
+  session_->Update([&user](SessionState& state) {
+    state.loggedIn = user.has_value();
+    state.loginId = user ? net::WideToAnsiString(user->loginId) : std::string();
+    state.nickName = user ? net::WideToAnsiString(user->nickName) : std::string();
+  });
+}
 
 void AccountController::ResizeAccountArea(const char* toolBar, const char* area,
                                           const char* topSpacer, const char* leftSpacer) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "account/user_session.h"
 #include "core/feature_host.h"
 #include "platform/payload.h"
 
@@ -12,6 +15,13 @@ namespace account {
 struct UserCenterUser {
   std::u16string loginId;
   std::u16string nickName;
+};
+
+// What other features redo when the user changes: the frame wires them, as the account knows
+// no feature above it.
+struct LoginFollowUps {
+  std::function<void()> afterLogin;   // the knowledge queue, the question tab, unread messages
+  std::function<void()> afterLogout;  // the knowledge download list, the question tab
 };
 
 // The account of the client's user: the login, register and change-password areas, the
@@ -25,9 +35,13 @@ class AccountController {
   AccountController(const AccountController&) = delete;
   AccountController& operator=(const AccountController&) = delete;
 
+  // The login session, shared with the features that need the user's id and sign.
+  const std::shared_ptr<UserSession>& Session() const { return session_; }
+  void SetLoginFollowUps(LoginFollowUps followUps) { followUps_ = std::move(followUps); }
+
   // The logged-in user; none while nobody is logged in.
-  const std::optional<UserCenterUser>& LoggedInUser() const { return user_; }
-  void SetLoggedInUser(std::optional<UserCenterUser> user) { user_ = std::move(user); }
+  std::optional<UserCenterUser> LoggedInUser() const;
+  void SetLoggedInUser(std::optional<UserCenterUser> user);
 
   virtual void ShowLoginFrame();
   virtual void ShowRegisterFrame();
@@ -58,7 +72,8 @@ class AccountController {
   void ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
                          const char* leftSpacer);
 
-  std::optional<UserCenterUser> user_;
+  std::shared_ptr<UserSession> session_ = std::make_shared<UserSession>();
+  LoginFollowUps followUps_;
 };
 
 }  // namespace account

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "account/user_session.h"
 #include "core/feature_host.h"
 #include "core/window_payloads.h"
 
@@ -12,7 +15,10 @@ inline constexpr int kUnreadMessagesNotice = 30001;
 // Operations whose requests are not built yet do nothing.
 class UserCenter {
  public:
-  explicit UserCenter(core::FeatureHost& host) : host_(host) {}
+  // The session is the account's; a user center of its own session sees nobody logged in.
+  explicit UserCenter(core::FeatureHost& host,
+                      std::shared_ptr<UserSession> session = std::make_shared<UserSession>())
+      : host_(host), session_(std::move(session)) {}
   virtual ~UserCenter() = default;
   UserCenter(const UserCenter&) = delete;
   UserCenter& operator=(const UserCenter&) = delete;
@@ -25,6 +31,7 @@ class UserCenter {
 
  protected:
   core::FeatureHost& host_;
+  std::shared_ptr<UserSession> session_;
 };
 
 }  // namespace account

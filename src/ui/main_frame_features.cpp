@@ -3,6 +3,8 @@
 namespace ui {
 namespace {
 
+using account::SessionState;
+
 template <class T>
 void MakeIfMissing(std::unique_ptr<T>& controller, core::FeatureHost& host) {
   if (!controller) controller = std::make_unique<T>(host);
@@ -12,7 +14,9 @@ void MakeIfMissing(std::unique_ptr<T>& controller, core::FeatureHost& host) {
 
 void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
   MakeIfMissing(features.account, host);
-  MakeIfMissing(features.userCenter, host);
+  if (!features.userCenter) {
+    features.userCenter = std::make_unique<account::UserCenter>(host, features.account->Session());
+  }
   MakeIfMissing(features.knowledgeSearch, host);
   MakeIfMissing(features.knowledgeLists, host);
   MakeIfMissing(features.appCenter, host);
@@ -20,6 +24,24 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
   MakeIfMissing(features.home, host);
   MakeIfMissing(features.webPages, host);
   MakeIfMissing(features.windows, host);
+
+  features.knowledgeLists->SetLoggedInUidQuery(
+      [session = features.account->Session()]() -> std::optional<std::int32_t> {
+        const SessionState state = session->Snapshot();
+        if (!state.loggedIn) return std::nullopt;
+        return state.uid;
+      });
+  features.account->SetLoginFollowUps({.afterLogin =
+                                           [&features] {
+                                             features.knowledgeLists->RestartKnowledgeQueue();
+                                             features.webPages->DoRefreshForFAQ();
+                                             features.userCenter->QueryUnreadMessages();
+                                           },
+                                       .afterLogout =
+                                           [&features] {
+                                             features.knowledgeLists->DoRefreshDownloadList();
+                                             features.webPages->DoRefreshForFAQ();
+                                           }});
 }
 
 }  // namespace ui
