@@ -60,6 +60,8 @@ void AccountController::DoResizeChangePasswordFrameArea() {
 // The requests of the account and their replies come with the account's service requests.
 void AccountController::ShowLoginFrame() {}
 void AccountController::ShowRegisterFrame() {}
+void AccountController::ShowChangePasswordFrame() {}
+void AccountController::DoLogout() {}
 void AccountController::DoLogin(bool) {}
 void AccountController::DoRegister() {}
 void AccountController::DoChangePassword() {}

@@ -45,6 +45,7 @@ class AccountController {
 
   virtual void ShowLoginFrame();
   virtual void ShowRegisterFrame();
+  virtual void ShowChangePasswordFrame();
   // Each centres its area's box in the client part below the caption and the area's tool bar.
   virtual void DoResizeLoginFrameArea();
   virtual void DoResizeRegisterFrameArea();
@@ -53,6 +54,7 @@ class AccountController {
   virtual void DoLogin(bool silent);
   virtual void DoRegister();
   virtual void DoChangePassword();
+  virtual void DoLogout();
   virtual void OpenForgetPasswordPage();
   virtual void DoSendSMSCode();
   virtual void DoAutoLoginByConfig();
