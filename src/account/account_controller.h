@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "account/user_session.h"
 #include "core/feature_host.h"
@@ -24,10 +26,14 @@ struct LoginFollowUps {
   std::function<void()> afterLogout;  // the knowledge download list, the question tab
 };
 
+// The SMS code button counts down this many seconds before it offers a new code.
+inline constexpr int kSmsCountdownSeconds = 120;
+
 // The account of the client's user: the login, register and change-password areas, the
 // requests behind them and their replies, automatic login, the heartbeat and the SMS code's
 // countdown. Owned by the main frame, which calls these operations from its dispatch tables,
-// timers and message handlers. Operations whose requests are not built yet do nothing.
+// timers and message handlers. Requests run on workers; their replies come back as the frame's
+// private messages.
 class AccountController {
  public:
   explicit AccountController(core::FeatureHost& host) : host_(host) {}
@@ -51,6 +57,11 @@ class AccountController {
   virtual void DoResizeRegisterFrameArea();
   virtual void DoResizeChangePasswordFrameArea();
 
+  // The stored login into the session, and from there into the login area.
+  void LoadLoginSettings();
+  void FillLoginFrame();
+  void SaveLoginSettings();
+
   virtual void DoLogin(bool silent);
   virtual void DoRegister();
   virtual void DoChangePassword();
@@ -61,11 +72,15 @@ class AccountController {
   virtual void Relogin();
   virtual void SendHeartbeat();
   virtual void RefreshSMSCountdown();
+  void EnableSMSCodeInput(bool enable);
 
   virtual void DoAfterRegister(platform::Payload& payload);
   virtual void DoAfterLogin(platform::Payload& payload);
   virtual void DoAfterChangePassword(platform::Payload& payload);
   virtual void DoAfterSendSMSCode(platform::Payload& payload);
+
+  // Seconds of the SMS countdown shown so far; 0 while none runs.
+  int SmsCountdown() const { return smsCountdown_; }
 
  protected:
   core::FeatureHost& host_;
@@ -73,9 +88,18 @@ class AccountController {
  private:
   void ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
                          const char* leftSpacer);
+  void ShowArea(std::string_view area, const char16_t* caption);
+  void Enable(std::initializer_list<std::string_view> names, bool enable);
+  std::u16string TextOf(std::string_view name);
+  void SetTextOf(std::string_view name, const std::u16string& text);
+  bool IsTicked(std::string_view name);
+  void Tick(std::string_view name, bool ticked);
+  void ShowMessage(const std::u16string& text);
+  void StopSmsCountdown();
 
   std::shared_ptr<UserSession> session_ = std::make_shared<UserSession>();
   LoginFollowUps followUps_;
+  int smsCountdown_ = 0;
 };
 
 }  // namespace account

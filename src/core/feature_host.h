@@ -61,6 +61,10 @@ class FeatureHost {
   // returns the button chosen once the box is closed.
   virtual int ShowMessageBox(int iconKind, int buttonKind, const std::u16string& text, int height,
                              bool wait) = 0;
+  // Shows the main area in place of an account area, with the user center as the login is now.
+  virtual void ShowMainFormArea() = 0;
+  // Records which client area was shown last: 0 main, 1 login, 2 register.
+  virtual void SetUIKind(int kind) = 0;
   // One line of the product log.
   virtual void Log(std::u16string_view line) = 0;
 

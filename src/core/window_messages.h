@@ -48,5 +48,7 @@ inline constexpr std::uint32_t WM_AVATAR_RELOAD = 0x522;
 // A request failed and the internet is not reachable; and the probe found it back.
 inline constexpr std::uint32_t WM_NETWORK_ERROR = 0x523;
 inline constexpr std::uint32_t WM_NETWORK_RESTORED = 0x524;
+// The avatar's download ended: the user center's picture changes on the window thread.
+inline constexpr std::uint32_t WM_USER_IMAGE = 0x525;
 
 }  // namespace core

@@ -75,6 +75,28 @@ struct UnreadMessagesPayload {
   std::int32_t count = 0;
 };
 
+// WM_REGISTER_REPLY, WM_CHANGE_PASSWORD_REPLY, WM_SMS_CODE_REPLY: the service's result (1 done)
+// and its message (ANSI), or the text of the failure that kept the request from it.
+struct AccountReplyPayload {
+  std::int32_t result = 0;
+  std::string msg;
+};
+
+// WM_LOGIN_REPLY: the login's result and message and the user it logged in (texts ANSI).
+struct LoginReplyPayload {
+  std::int32_t result = 0;
+  std::string msg;
+  std::int32_t uid = 0;
+  std::string loginSign;
+  std::string nickName;
+  std::string imageUrl;
+};
+
+// WM_USER_IMAGE: the avatar picture the user center shows; empty when there is none.
+struct UserImagePayload {
+  std::string path;
+};
+
 // WM_NOTICE_CLICKED carries the notice value as a plain `int` (the popup notice posts it).
 
 }  // namespace core

@@ -5,12 +5,14 @@
 #include "platform/shell_open.h"
 #include "skinui/lib_message_box.h"
 #include "skinui/ui_context.h"
+#include "ui/main_frame.h"
 
 namespace ui {
 
-FrameFeatureHost::FrameFeatureHost(skinui::Window& window, const core::ZelkLibBinding& binding,
+FrameFeatureHost::FrameFeatureHost(CMainFrame& frame, const core::ZelkLibBinding& binding,
                                    std::string appDirectory, platform::RecursiveMutex& listMutex)
-    : window_(window),
+    : frame_(frame),
+      window_(frame),
       binding_(binding),
       appDirectory_(std::move(appDirectory)),
       listMutex_(listMutex) {}
@@ -66,6 +68,14 @@ int FrameFeatureHost::ShowMessageBox(int iconKind, int buttonKind, const std::u1
 
 void FrameFeatureHost::Log(std::u16string_view line) {
   core::WriteLog(binding_, line);
+}
+
+void FrameFeatureHost::ShowMainFormArea() {
+  frame_.DoShowMainFormArea();
+}
+
+void FrameFeatureHost::SetUIKind(int kind) {
+  frame_.SetUIKind(kind);
 }
 
 }  // namespace ui

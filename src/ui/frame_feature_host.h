@@ -8,13 +8,15 @@
 
 namespace ui {
 
+class CMainFrame;
+
 // The main frame as its features reach it (and as the frame itself looks its controls up): one
 // log line for each control name the layout lacks, posts and timers on the frame's window, the
 // frame's list mutex, the support library and the program's message box.
 class FrameFeatureHost final : public core::FeatureHost {
  public:
-  FrameFeatureHost(skinui::Window& window, const core::ZelkLibBinding& binding,
-                   std::string appDirectory, platform::RecursiveMutex& listMutex);
+  FrameFeatureHost(CMainFrame& frame, const core::ZelkLibBinding& binding, std::string appDirectory,
+                   platform::RecursiveMutex& listMutex);
 
   skinui::Control* FindControl(std::string_view name) override;
   skinui::Window& OwnerWindow() override { return window_; }
@@ -28,6 +30,8 @@ class FrameFeatureHost final : public core::FeatureHost {
   void ShellOpen(const std::u16string& target) override;
   int ShowMessageBox(int iconKind, int buttonKind, const std::u16string& text, int height,
                      bool wait) override;
+  void ShowMainFormArea() override;
+  void SetUIKind(int kind) override;
   void Log(std::u16string_view line) override;
 
  protected:
@@ -36,6 +40,7 @@ class FrameFeatureHost final : public core::FeatureHost {
  private:
   void ReportOnce(std::string_view name, const std::string& line);
 
+  CMainFrame& frame_;
   skinui::Window& window_;
   const core::ZelkLibBinding& binding_;
   std::string appDirectory_;

@@ -712,6 +712,11 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
       return features_.appCenter->OnFlyIconEnd(payload);
     case WM_AVATAR_RELOAD:
       return features_.userCenter->LoadUserImage();
+    case WM_USER_IMAGE:
+      if (auto p = TakePayload<core::UserImagePayload>(message, payload)) {
+        features_.userCenter->OnUserImage(*p);
+      }
+      return;
     case WM_NETWORK_ERROR:
       return OnNetworkError();
     case WM_NETWORK_RESTORED:

@@ -39,6 +39,7 @@ constexpr std::array kMessages = {
     PrivateMessageInfo{WM_AVATAR_RELOAD, "WM_AVATAR_RELOAD", false},
     PrivateMessageInfo{WM_NETWORK_ERROR, "WM_NETWORK_ERROR", false},
     PrivateMessageInfo{WM_NETWORK_RESTORED, "WM_NETWORK_RESTORED", false},
+    PrivateMessageInfo{WM_USER_IMAGE, "WM_USER_IMAGE", false},
 };
 
 }  // namespace

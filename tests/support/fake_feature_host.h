@@ -56,6 +56,8 @@ class FakeFeatureHost final : public core::FeatureHost {
   void ShellOpen(const std::u16string& target) override { opened.push_back(target); }
   int ShowMessageBox(int iconKind, int buttonKind, const std::u16string& text, int height,
                      bool wait) override;
+  void ShowMainFormArea() override { ++mainFormAreaShown; }
+  void SetUIKind(int kind) override { uiKind = kind; }
   void Log(std::u16string_view line) override { logLines.emplace_back(line); }
 
   struct TimerRequest {
@@ -77,6 +79,8 @@ class FakeFeatureHost final : public core::FeatureHost {
   std::vector<MessageBoxRequest> messageBoxes;
   int messageBoxAnswer = 1;  // the button a waiting box answers (OK)
   std::vector<std::u16string> logLines;
+  int mainFormAreaShown = 0;
+  int uiKind = 0;
   // Names looked up that the layout lacks, or holds as another class.
   std::vector<std::string> missingControls;
   // Private messages that arrived while no handler was set.
