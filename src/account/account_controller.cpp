@@ -350,13 +350,15 @@ void AccountController::DoSendSMSCode() {
 }
 
 void AccountController::RefreshSMSCountdown() {
+  // The button shows every number down to 0 for a second; the second after 0 it is offered
+  // again.
   const int remaining = kSmsCountdownSeconds - smsCountdown_;
-  SetTextOf(kSmsButton, kSmsButtonText + (u"(" + Wide(std::to_string(remaining)) + u")"));
-  if (remaining > 0) {
-    ++smsCountdown_;
-  } else {
+  if (remaining < 0) {
     StopSmsCountdown();
+    return;
   }
+  SetTextOf(kSmsButton, kSmsButtonText + (u"(" + Wide(std::to_string(remaining)) + u")"));
+  ++smsCountdown_;
 }
 
 void AccountController::StopSmsCountdown() {

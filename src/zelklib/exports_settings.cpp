@@ -50,8 +50,15 @@ ZELK_EXPORT void LoadLoginData(const char16_t* programDir, char16_t* loginIdBuff
   CopyToBuffer(u"1", autoLoginBuffer12, kZelkStatusBufferBytes);
   GuardedVoid([&] {
     const LoginSettings login = SettingsStore(ToUtf8(programDir)).loadLogin();
-    CopyToBuffer(ToUtf16(login.loginId), loginIdBuffer100, kZelkLoginBufferBytes);
-    CopyToBuffer(ToUtf16(login.password), passwordBuffer100, kZelkLoginBufferBytes);
+    const std::u16string loginId = ToUtf16(login.loginId);
+    const std::u16string password = ToUtf16(login.password);
+    // A login cut to its buffer would be someone else's id or a wrong password: one that does
+    // not fit is not handed out at all, so that nothing logs in with it.
+    constexpr std::size_t kFits = kZelkLoginBufferBytes / sizeof(char16_t) - 1;
+    if (loginId.size() <= kFits && password.size() <= kFits) {
+      CopyToBuffer(loginId, loginIdBuffer100, kZelkLoginBufferBytes);
+      CopyToBuffer(password, passwordBuffer100, kZelkLoginBufferBytes);
+    }
     CopyToBuffer(login.remember ? u"1" : u"0", rememberBuffer12, kZelkStatusBufferBytes);
     CopyToBuffer(login.autoLogin ? u"1" : u"0", autoLoginBuffer12, kZelkStatusBufferBytes);
   });
