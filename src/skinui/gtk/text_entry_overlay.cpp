@@ -116,6 +116,11 @@ void TextEntryOverlay::SetEntryText(const std::u16string& text) {
 void TextEntryOverlay::Sync() {
   if (entry_ == nullptr || host_ == nullptr || alive_.expired()) return;
   host_->PlaceOverlay(entry_, EntryRect(edit_), edit_.IsShown());
+  // Typing keeps both the same; a difference is the program's own change of the edit (a form
+  // filled in or emptied), which the entry must show instead of its old text.
+  if (!settingText_ && Utf8ToUtf16(gtk_entry_get_text(GTK_ENTRY(entry_))) != edit_.GetText()) {
+    SetEntryText(edit_.GetText());
+  }
 }
 
 void TextEntryOverlay::Focus() {
