@@ -1,6 +1,7 @@
 #include "account/account_controller.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "account/account_area_layout.h"
@@ -42,6 +43,17 @@ constexpr char16_t kSmsButtonText[] = u"获取短信验证码";
 constexpr char kOldPassword[] = "txtOldPasswordForChangePassword";
 constexpr char kNewPassword[] = "txtNewPasswordForChangePassword";
 constexpr char kRepeatNewPassword[] = "txtRepeatNewPasswordForChangePassword";
+
+// What a running request locks in each area until its reply is back.
+constexpr std::array<std::string_view, 8> kLoginInputs = {
+    "btnLogin", "btnRegister",  "btnCancelForLogin", "btnLoginForLogin",
+    kLoginId,   kLoginPassword, kLoginRemember,      kLoginAuto};
+constexpr std::array<std::string_view, 7> kRegisterInputs = {
+    "btnRegisterForRegister", "btnCancelForRegister", kRegisterId,  kRegisterPassword,
+    kRegisterRepeat,          kRegisterRemember,      kRegisterAuto};
+constexpr std::array<std::string_view, 5> kChangePasswordInputs = {
+    "btnChangePassword", "btnCancelForChangePassword", kOldPassword, kNewPassword,
+    kRepeatNewPassword};
 
 // Every message of the account is an error box that does not wait.
 constexpr int kErrorIcon = 2;
@@ -97,7 +109,7 @@ void AccountController::Tick(std::string_view name, bool ticked) {
   if (auto* option = host_.Find<skinui::Option>(name)) option->Selected(ticked);
 }
 
-void AccountController::Enable(std::initializer_list<std::string_view> names, bool enable) {
+void AccountController::Enable(std::span<const std::string_view> names, bool enable) {
   for (const std::string_view name : names) {
     if (skinui::Control* control = host_.FindControl(name)) control->SetEnabled(enable);
   }
@@ -218,9 +230,7 @@ void AccountController::DoLogin(bool silent) {
     if (!silent) ShowMessage(problem);
     return;
   }
-  Enable({"btnLogin", "btnRegister", "btnCancelForLogin", "btnLoginForLogin", kLoginId,
-          kLoginPassword, kLoginRemember, kLoginAuto},
-         false);
+  Enable(kLoginInputs, false);
   session_->Update([silent](SessionState& state) { state.silentLogin = silent; });
   StartLoginWorker(host_.Service(), session_, Ansi(loginId), Ansi(password));
 }
@@ -230,9 +240,7 @@ void AccountController::Relogin() {
 }
 
 void AccountController::DoAfterLogin(platform::Payload& payload) {
-  Enable({"btnLogin", "btnRegister", "btnCancelForLogin", "btnLoginForLogin", kLoginId,
-          kLoginPassword, kLoginRemember, kLoginAuto},
-         true);
+  Enable(kLoginInputs, true);
   const auto* reply = payload.get<core::LoginReplyPayload>();
   if (reply == nullptr) return;
   if (!Succeeded(reply->result)) {
@@ -287,9 +295,7 @@ void AccountController::DoRegister() {
     ShowMessage(problem);
     return;
   }
-  Enable({"btnRegisterForRegister", "btnCancelForRegister", kRegisterId, kRegisterPassword,
-          kRegisterRepeat, kRegisterRemember, kRegisterAuto},
-         false);
+  Enable(kRegisterInputs, false);
   const core::ServiceContext context = host_.Service();
   context.loop->startWorker(
       [context, userId = Ansi(userId), password = Ansi(password), nickName = Ansi(typedId)] {
@@ -300,9 +306,7 @@ void AccountController::DoRegister() {
 }
 
 void AccountController::DoAfterRegister(platform::Payload& payload) {
-  Enable({"btnRegisterForRegister", "btnCancelForRegister", kRegisterId, kRegisterPassword,
-          kRegisterRepeat, kRegisterRemember, kRegisterAuto},
-         true);
+  Enable(kRegisterInputs, true);
   const auto* reply = payload.get<core::AccountReplyPayload>();
   if (reply == nullptr) return;
   if (!Succeeded(reply->result)) {
@@ -318,11 +322,7 @@ void AccountController::DoAfterRegister(platform::Payload& payload) {
     state.password = password;
     state.rememberPassword = remember;
     state.autoLogin = autoLogin;
-    state.uid = 0;
-    state.loginSign.clear();
-    state.nickName.clear();
-    state.imageUrl.clear();
-    state.loggedIn = false;
+    state.ForgetUser();
   });
   SaveLoginSettings();
   ShowLoginFrame();
@@ -368,7 +368,7 @@ void AccountController::StopSmsCountdown() {
 }
 
 void AccountController::EnableSMSCodeInput(bool enable) {
-  Enable({kSmsButton, kRegisterId}, enable);
+  Enable(std::array<std::string_view, 2>{kSmsButton, kRegisterId}, enable);
   if (enable) SetTextOf(kSmsButton, kSmsButtonText);
 }
 
@@ -392,9 +392,7 @@ void AccountController::DoChangePassword() {
     ShowMessage(problem);
     return;
   }
-  Enable({"btnChangePassword", "btnCancelForChangePassword", kOldPassword, kNewPassword,
-          kRepeatNewPassword},
-         false);
+  Enable(kChangePasswordInputs, false);
   const SessionState state = session_->Snapshot();
   const core::ServiceContext context = host_.Service();
   context.loop->startWorker([context, uid = state.uid, sign = state.loginSign,
@@ -407,9 +405,7 @@ void AccountController::DoChangePassword() {
 }
 
 void AccountController::DoAfterChangePassword(platform::Payload& payload) {
-  Enable({"btnChangePassword", "btnCancelForChangePassword", kOldPassword, kNewPassword,
-          kRepeatNewPassword},
-         true);
+  Enable(kChangePasswordInputs, true);
   const auto* reply = payload.get<core::AccountReplyPayload>();
   if (reply == nullptr) return;
   if (!Succeeded(reply->result)) {
@@ -434,11 +430,7 @@ void AccountController::DoLogout() {
   session_->Update([&sign](SessionState& state) {
     if (state.loginSign.empty()) return;
     sign = state.loginSign;
-    state.uid = 0;
-    state.loginSign.clear();
-    state.nickName.clear();
-    state.imageUrl.clear();
-    state.loggedIn = false;
+    state.ForgetUser();
   });
   if (!sign.empty()) {
     const core::ServiceContext context = host_.Service();

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -89,7 +89,7 @@ class AccountController {
   void ResizeAccountArea(const char* toolBar, const char* area, const char* topSpacer,
                          const char* leftSpacer);
   void ShowArea(std::string_view area, const char16_t* caption);
-  void Enable(std::initializer_list<std::string_view> names, bool enable);
+  void Enable(std::span<const std::string_view> names, bool enable);
   std::u16string TextOf(std::string_view name);
   void SetTextOf(std::string_view name, const std::u16string& text);
   bool IsTicked(std::string_view name);

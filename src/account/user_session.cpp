@@ -2,6 +2,14 @@
 
 namespace account {
 
+void SessionState::ForgetUser() {
+  loggedIn = false;
+  uid = 0;
+  loginSign.clear();
+  nickName.clear();
+  imageUrl.clear();
+}
+
 SessionState UserSession::Snapshot() const {
   const std::lock_guard lock(mutex_);
   return state_;
@@ -25,14 +33,6 @@ std::int32_t UserSession::uid() const {
 std::string UserSession::loginSign() const {
   const std::lock_guard lock(mutex_);
   return state_.loginSign;
-}
-
-void UserSession::SetUserInfo(const UserInfo& info) {
-  const std::lock_guard lock(mutex_);
-  state_.uid = info.uid;
-  state_.loginSign = info.loginSign;
-  state_.nickName = info.nickName;
-  state_.imageUrl = info.imageUrl;
 }
 
 }  // namespace account

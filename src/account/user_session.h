@@ -20,14 +20,9 @@ struct SessionState {
   bool autoLogin = false;
   bool reloginPending = false;  // a silent login with the stored login runs
   bool silentLogin = false;     // the running login shows no failure message
-};
 
-// What a login reply tells about its user; all four are set together.
-struct UserInfo {
-  std::int32_t uid = 0;
-  std::string loginSign;
-  std::string nickName;
-  std::string imageUrl;
+  // Nobody is logged in: no user, no sign; the stored login stays.
+  void ForgetUser();
 };
 
 // The one login session of the client, shared by the window thread and the account's workers.
@@ -42,8 +37,6 @@ class UserSession {
   bool loggedIn() const;
   std::int32_t uid() const;
   std::string loginSign() const;
-
-  void SetUserInfo(const UserInfo& info);
 
  private:
   mutable std::mutex mutex_;

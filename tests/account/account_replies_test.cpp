@@ -5,9 +5,7 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 
 #include "account/account_controller.h"
@@ -23,13 +21,6 @@
 
 namespace account {
 namespace {
-
-std::string ShippedMainLayout() {
-  std::ifstream in(testing_support::StagedSkinFolder() + "/main_frame.xml");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 core::ZelkLibBinding StagedLibrary(const std::string& programDirectory) {
   const char* appDir = std::getenv("ZELK_APP_DIR");
@@ -89,7 +80,8 @@ class AccountRepliesTest : public ::testing::Test {
   testing_support::TempDir program;
   core::ZelkLibBinding lib = StagedLibrary(program.path());
   testing_support::HeadlessUi ui;
-  testing_support::FakeFeatureHost host{ui.context, lib, program.path(), ShippedMainLayout()};
+  testing_support::FakeFeatureHost host{ui.context, lib, program.path(),
+                                        testing_support::StagedLayout("main_frame.xml")};
   AccountController account{host};
 };
 

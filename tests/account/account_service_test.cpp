@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "account/account_controller.h"
@@ -28,13 +26,6 @@
 
 namespace account {
 namespace {
-
-std::string ShippedMainLayout() {
-  std::ifstream in(testing_support::StagedSkinFolder() + "/main_frame.xml");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Narrow(const std::u16string& text) {
   return platform::Utf16ToUtf8(text);
@@ -100,7 +91,8 @@ class AccountServiceTest : public ::testing::Test {
   net_testing::LocalService local;
   const std::string appDirectory = Narrow(local.lib().programDirectory());
   testing_support::HeadlessUi ui;
-  testing_support::FakeFeatureHost host{ui.context, local.lib(), appDirectory, ShippedMainLayout()};
+  testing_support::FakeFeatureHost host{ui.context, local.lib(), appDirectory,
+                                        testing_support::StagedLayout("main_frame.xml")};
   std::unique_ptr<AccountController> account = std::make_unique<AccountController>(host);
   UserCenter userCenter{host, account->Session()};
   int loginsFollowedUp = 0;

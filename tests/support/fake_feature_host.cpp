@@ -1,6 +1,8 @@
 #include "support/fake_feature_host.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "skinui/builder.h"
 #include "skinui/headless_backend.h"
@@ -12,6 +14,11 @@ namespace testing_support {
 std::string StagedSkinFolder() {
   const char* app = std::getenv("ZELK_APP_DIR");
   return std::string(app != nullptr ? app : ".") + "/Skin/Zelk";
+}
+
+std::string StagedLayout(const std::string& fileName) {
+  std::ifstream in(StagedSkinFolder() + "/" + fileName);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 HeadlessUi::HeadlessUi(std::string skinFolder)

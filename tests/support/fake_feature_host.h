@@ -16,6 +16,8 @@ namespace testing_support {
 
 // The skin folder the build staged (layouts and drawn pictures).
 std::string StagedSkinFolder();
+// The text of a layout of that folder ("main_frame.xml").
+std::string StagedLayout(const std::string& fileName);
 
 // A window thread without a display: a manual clock (pauses cost nothing), the headless loop
 // and a window-library context whose skin is the given folder.

@@ -83,6 +83,15 @@ void KillAndReap(pid_t& pid) {
 
 }  // namespace
 
+bool Eventually(const std::function<bool()>& condition, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
 std::string StagedApplication() {
   const char* app = std::getenv("ZELK_APP_DIR");
   return app != nullptr ? app : ".";

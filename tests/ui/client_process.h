@@ -3,6 +3,7 @@
 #include <json/json.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -68,6 +69,9 @@ class ClientProcess {
   pid_t pid_ = -1;
   std::unique_ptr<AutomationClient> client_;
 };
+
+// The program is another process: its state is polled with a bounded deadline.
+bool Eventually(const std::function<bool()>& condition, int timeoutMs = 20000);
 
 // The staged application folder of the build.
 std::string StagedApplication();

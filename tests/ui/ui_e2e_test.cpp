@@ -22,16 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kMain = "UIMainFrame";
 
-// The program is another process: its state is polled with a bounded deadline.
-bool Eventually(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
-
 class ClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
