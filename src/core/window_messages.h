@@ -50,5 +50,9 @@ inline constexpr std::uint32_t WM_NETWORK_ERROR = 0x523;
 inline constexpr std::uint32_t WM_NETWORK_RESTORED = 0x524;
 // The avatar's download ended: the user center's picture changes on the window thread.
 inline constexpr std::uint32_t WM_USER_IMAGE = 0x525;
+// The advertisements were loaded anew: the first one is shown.
+inline constexpr std::uint32_t WM_AD_SELECT_FIRST = 0x526;
+// The statistics worker's totals for the home page's counters.
+inline constexpr std::uint32_t WM_SUMMARY_COUNTS = 0x527;
 
 }  // namespace core

@@ -97,6 +97,12 @@ struct UserImagePayload {
   std::string path;
 };
 
+// WM_SUMMARY_COUNTS: the service's totals of installations and of apps (0: none known).
+struct SummaryCountsPayload {
+  std::int32_t installTotal = 0;
+  std::int32_t appTotal = 0;
+};
+
 // WM_NOTICE_CLICKED carries the notice value as a plain `int` (the popup notice posts it).
 
 }  // namespace core

@@ -54,6 +54,7 @@ inline constexpr char16_t kAppVersions[] = u"zelk/AppMarketAPI.aspx?req=3&os=%s"
 inline constexpr char16_t kNews[] = u"zelk/NewsApi.aspx?count=%d";
 inline constexpr char16_t kAdvertisements[] = u"zelk/AdvertisementApi.aspx";
 inline constexpr char16_t kStatistics[] = u"zelk/InformationStatisticsApi.aspx";
+inline constexpr char16_t kNewsSite[] = u"index.html";  // browser
 inline constexpr char16_t kShareTool[] =
     u"zelk/Share.aspx?act=tool&t=%s&uc=%s";  // browser, escaped
 inline constexpr char16_t kShareDownload[] =

@@ -20,6 +20,15 @@ std::string ImageCache::Resolve(const std::string& file) const {
   return platform::JoinPath(resourceDir_, native);
 }
 
+bool IsDisplayablePicture(const std::string& path) {
+  // Far larger than any skin or service picture: a bigger one would only cost memory.
+  constexpr int kMaxSide = 8192;
+  int width = 0;
+  int height = 0;
+  return gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr && width > 0 &&
+         height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
 ImageCache::SurfacePtr ImageCache::Load(const std::string& path) {
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);

@@ -13,6 +13,10 @@ namespace skinui {
 // names are taken as they are). Any format gdk-pixbuf reads (PNG, JPEG, ICO, BMP, GIF) works.
 // A file that cannot be loaded is logged once and then answered as missing without retrying
 // until Forget() (a picture cache may write it later).
+// Whether a file is a picture of a format the cache reads, no larger than a window can show
+// (read from its header only; callable from any thread).
+bool IsDisplayablePicture(const std::string& path);
+
 class ImageCache {
  public:
   using LogSink = std::function<void(const std::string&)>;

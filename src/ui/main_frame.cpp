@@ -712,6 +712,13 @@ void CMainFrame::RoutePrivateMessage(std::uint32_t message, platform::Payload& p
       return features_.appCenter->OnFlyIconEnd(payload);
     case WM_AVATAR_RELOAD:
       return features_.userCenter->LoadUserImage();
+    case WM_AD_SELECT_FIRST:
+      return features_.home->SelectFirstAd();
+    case WM_SUMMARY_COUNTS:
+      if (auto p = TakePayload<core::SummaryCountsPayload>(message, payload)) {
+        features_.home->OnSummaryCounts(*p);
+      }
+      return;
     case WM_USER_IMAGE:
       if (auto p = TakePayload<core::UserImagePayload>(message, payload)) {
         features_.userCenter->OnUserImage(*p);

@@ -40,6 +40,8 @@ constexpr std::array kMessages = {
     PrivateMessageInfo{WM_NETWORK_ERROR, "WM_NETWORK_ERROR", false},
     PrivateMessageInfo{WM_NETWORK_RESTORED, "WM_NETWORK_RESTORED", false},
     PrivateMessageInfo{WM_USER_IMAGE, "WM_USER_IMAGE", false},
+    PrivateMessageInfo{WM_AD_SELECT_FIRST, "WM_AD_SELECT_FIRST", false},
+    PrivateMessageInfo{WM_SUMMARY_COUNTS, "WM_SUMMARY_COUNTS", false},
 };
 
 }  // namespace
