@@ -5,10 +5,13 @@
 #include "knowledge/knowledge_lists.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +31,7 @@
 #include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/temp_dir.h"
+#include "test_file_server.h"
 #include "zelk_lib_stand_in.h"
 
 namespace knowledge {
@@ -416,6 +420,126 @@ TEST_F(KnowledgeListsTest, FinishedRowsOpenDeleteAndShareTheirFiles) {
   EXPECT_TRUE(lists->History().LoadFinished().empty());
   EXPECT_EQ(Downloaded().GetCount(), 0);
   EXPECT_EQ(host.messageBoxes.size(), 1u);
+}
+
+// The queue against a file server of the test's own, which does not answer the first
+// connection for a.pdf and for b.pdf: those transfers wait for data until the window stops
+// them, whenever the window gets to it.
+TEST_F(KnowledgeListsTest, QueueingStopsAndResumesTheRunningFilePausingStartsTheNext) {
+  const std::map<std::string, std::string> contents = {{"a.pdf", std::string(3 * 4096 + 100, 'a')},
+                                                       {"b.pdf", std::string(2 * 4096 + 7, 'b')},
+                                                       {"c.pdf", std::string(4096 + 1, 'c')}};
+  // Connections 0 (a.pdf) and 2 (b.pdf) are answered with nothing.
+  knowledge_testing::TestFileServer server([&](knowledge_testing::PeerSocket& peer, int index) {
+    const auto request = server.nextRequest(peer);
+    if (!request) return;
+    if (index == 0 || index == 2) {
+      while (server.nextRequest(peer)) {
+      }
+      return;
+    }
+    const std::string& content = contents.at(request->fileName);
+    peer.write(knowledge_testing::TestFileServer::BlockFrame(content, request->offset));
+    server.ServeFile(peer, content);
+  });
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    // Both the permission check and the file server's address read this reply.
+    const std::string port = std::to_string(server.port());
+    StandIn().webReply = platform::Utf8ToUtf16(R"({"result":1,"msg":"127.0.0.1:)" + port +
+                                               R"(","msg_ex":"localhost:)" + port + R"("})");
+  }
+  lists->SetLoggedInUidQuery([] { return std::optional<std::int32_t>(kUid); });
+  const auto localFile = [&](const char* name) {
+    return dir.file(std::string("Downloads/Knowlege/本地-") + name);
+  };
+  const auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  // A part of a.pdf is on disk already.
+  std::filesystem::create_directories(std::filesystem::path(localFile("a.pdf")).parent_path());
+  std::ofstream(localFile("a.pdf"), std::ios::binary) << contents.at("a.pdf").substr(0, 4096);
+  Queue(u"a.pdf");
+
+  // A failing check must not leave a transfer waiting on the server that the test ends.
+  struct StopTransfer {
+    KnowledgeLists& lists;
+    ~StopTransfer() { lists.Engine().StopDownload(); }
+  } stopTransfer{*lists};
+  std::map<std::u16string, int> connects;
+  host.SetMessageHandler([&](std::uint32_t message, platform::Payload& payload) {
+    const auto* progress = payload.get<DownloadProgress>();
+    const bool connected = message == core::WM_DOWNLOAD_PROGRESS && progress != nullptr &&
+                           progress->Total == 100 && progress->Done == 0;
+    const std::u16string file = connected ? progress->FileName : u"";
+    knowledge_testing::RouteToKnowledgeLists(*lists, message, payload, routed);
+    if (connected && ++connects[file] == 1 && file == u"a.pdf") {
+      // Two more queued while a.pdf waits for data: it stops, and starts again first.
+      Queue(u"b.pdf");
+      Queue(u"c.pdf");
+      lists->RestartKnowledgeQueue();
+    } else if (connected && connects[file] == 1 && file == u"b.pdf") {
+      // The running b.pdf is paused: c.pdf starts.
+      ASSERT_EQ(Row(0).Record().FileName, u"b.pdf");
+      lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+    }
+  });
+  lists->DoRefreshDownloadList();
+  Settle();
+
+  const auto requests = server.requests();
+  ASSERT_GE(requests.size(), 2u);
+  // a.pdf asked from its partial file, twice, and ends whole.
+  EXPECT_EQ(requests[0].fileName, "a.pdf");
+  EXPECT_EQ(requests[0].offset, 4096);
+  EXPECT_EQ(requests[1].fileName, "a.pdf");
+  EXPECT_EQ(requests[1].offset, 4096);
+  EXPECT_TRUE(read(localFile("a.pdf")) == contents.at("a.pdf"));
+  EXPECT_TRUE(read(localFile("c.pdf")) == contents.at("c.pdf"));
+  ASSERT_EQ(Downloading().GetCount(), 1);
+  EXPECT_EQ(Row(0).Record().FileName, u"b.pdf");
+  EXPECT_EQ(StatusOf(Row(0)), u"下载状态:暂停下载");
+  EXPECT_EQ(Downloaded().GetCount(), 2);
+  EXPECT_EQ(server.connections(), 4);
+
+  // Resumed, b.pdf ends whole too.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+  Settle();
+  EXPECT_TRUE(read(localFile("b.pdf")) == contents.at("b.pdf"));
+  EXPECT_EQ(Downloading().GetCount(), 0);
+  EXPECT_EQ(Downloaded().GetCount(), 3);
+  // The history file: an empty queue and the three finished records in the order they ended.
+  TiXmlDocument history;
+  ASSERT_TRUE(history.LoadFile(dir.file("DownloadHistory.xml").c_str()));
+  const TiXmlElement* root = history.RootElement();
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(root->Value(), "LibLocalDownloadHistory");
+  ASSERT_NE(root->FirstChildElement("DownloadingList"), nullptr);
+  EXPECT_EQ(root->FirstChildElement("DownloadingList")->FirstChildElement(), nullptr);
+  std::vector<std::string> finished;
+  for (const TiXmlElement* e = root->FirstChildElement("HasDownloadList")->FirstChildElement();
+       e != nullptr; e = e->NextSiblingElement()) {
+    std::string fields = e->Value();
+    for (const char* field : {"Index", "FileName", "DownloadState", "IsDownloadFinish"}) {
+      const TiXmlElement* child = e->FirstChildElement(field);
+      fields += std::string(":") + (child != nullptr && child->GetText() ? child->GetText() : "");
+    }
+    finished.push_back(fields);
+  }
+  EXPECT_EQ(finished,
+            (std::vector<std::string>{"LibDownloadFileInfo:0:a.pdf:DownloadFinish:true",
+                                      "LibDownloadFileInfo:1:c.pdf:DownloadFinish:true",
+                                      "LibDownloadFileInfo:2:b.pdf:DownloadFinish:true"}));
+
+  // One completion report per finished file.
+  std::lock_guard lock(StandIn().webMutex);
+  EXPECT_EQ(std::count_if(StandIn().requestedUrls.begin(), StandIn().requestedUrls.end(),
+                          [](const std::u16string& url) {
+                            return url.find(u"auth/auth_verify.aspx?kind=9&uid=10001") !=
+                                   std::u16string::npos;
+                          }),
+            3);
 }
 
 }  // namespace
