@@ -28,6 +28,7 @@
 #include "skinui/list.h"
 #include "skinui/paint_manager.h"
 #include "skinui/progress.h"
+#include "skinui/tab_layout.h"
 #include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/temp_dir.h"
@@ -394,6 +395,13 @@ TEST_F(KnowledgeListsTest, FinishedRowsOpenDeleteAndShareTheirFiles) {
   }
   lists->RefreshFinishedList();
   ASSERT_EQ(Downloaded().GetCount(), 2);
+  // The download manager's buttons switch between the queue and the finished list.
+  auto* pages =
+      host.OwnerWindow().GetPaintManager().TryFind<skinui::TabLayout>("tluKnowlege_Desktop");
+  lists->SwitchKnowlegeDownloadMngPage("knowlege_downloadmng_quickBar_downloding");
+  EXPECT_EQ(pages->GetCurSel(), 2);
+  lists->SwitchKnowlegeDownloadMngPage("knowlege_downloadmng_quickBar_downloded");
+  EXPECT_EQ(pages->GetCurSel(), 3);
 
   lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Open_1");
   EXPECT_EQ(host.opened, std::vector<std::u16string>{platform::Utf8ToUtf16(dir.file("b.pdf"))});
