@@ -40,7 +40,7 @@ std::string FinishedRecord(int index, const std::string& fileName, const std::st
          "</DownloadId><FileName>" + fileName +
          "</FileName><StoreFileKind>Knowlege</StoreFileKind><FileTotalLength>0</FileTotalLength>"
          "<DataBufferLength>0</DataBufferLength><DownloadState>DownloadFinish</DownloadState>"
-         "<DownloadStateInfo></DownloadStateInfo><IsDownloadFinish>true</IsDownloadFinish>"
+         "<IsDownloadFinish>true</IsDownloadFinish>"
          "<LocalFileName>" +
          localName + "</LocalFileName><LocalFullName>" + localPath +
          "</LocalFullName></LibDownloadFileInfo>";
