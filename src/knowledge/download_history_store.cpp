@@ -1,5 +1,7 @@
 #include "knowledge/download_history_store.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdio>
 
@@ -54,22 +56,54 @@ void DownloadHistoryStore::setAside() {
   }
 }
 
-std::unique_ptr<TiXmlDocument> DownloadHistoryStore::load() {
-  if (!zelkLib_.FileExist(widePath())) return nullptr;
+std::optional<DownloadHistoryStore::FileStamp> DownloadHistoryStore::stampOfFile() const {
+  struct stat info {};
+  if (::stat(path_.c_str(), &info) != 0) return std::nullopt;
+  return FileStamp{
+      static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+      static_cast<std::int64_t>(info.st_size),
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+TiXmlDocument* DownloadHistoryStore::load() {
+  if (!zelkLib_.FileExist(widePath())) {
+    cached_.reset();
+    return nullptr;
+  }
+  const std::optional<FileStamp> stamp = stampOfFile();
+  if (cached_ && stamp && *stamp == cachedStamp_) return cached_.get();
+  cached_.reset();
   std::string text;
   if (!platform::ReadWholeFile(path_, text)) {
     log(u"读取下载历史文件 " + widePath() + u" 失败.");
     return nullptr;
   }
-  if (auto document = ParseHistoryDocument(text)) return document;
+  if (auto document = ParseHistoryDocument(text)) {
+    // Stamped before the read, so that a change meanwhile is read by the next load; without a
+    // stamp (no real file has inode 0) the next load reads the file again.
+    cached_ = std::move(document);
+    cachedStamp_ = stamp.value_or(FileStamp{});
+    return cached_.get();
+  }
   setAside();
-  auto fresh = NewHistoryDocument();
+  cached_ = NewHistoryDocument();
+  TiXmlDocument* fresh = cached_.get();
   save(*fresh);
   return fresh;
 }
 
 bool DownloadHistoryStore::save(const TiXmlDocument& document) {
-  if (platform::WriteFileAtomically(path_, SerialiseHistoryDocument(document))) return true;
+  const bool kept = &document == cached_.get();
+  if (platform::WriteFileAtomically(path_, SerialiseHistoryDocument(document))) {
+    const std::optional<FileStamp> stamp = stampOfFile();
+    if (kept && stamp) {
+      cachedStamp_ = *stamp;
+    } else {
+      cached_.reset();
+    }
+    return true;
+  }
+  cached_.reset();
   log(u"保存下载历史文件 " + widePath() + u" 失败.");
   return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,11 @@
 namespace knowledge {
 
 // DownloadHistory.xml: the queue of unfinished knowledge downloads and the list of finished
-// ones. Every operation loads the whole file, works on the tree and, when it changed something,
-// saves the whole file again through a temporary file and a rename; nothing is cached. All
-// operations run on the window thread.
+// ones. Every operation works on the whole file's tree and, when it changed something, saves the
+// whole file again through a temporary file and a rename. The tree of the last load or save is
+// kept while the file on disk is still that one (same file, size and modification time), so
+// that a history of thousands of records is not read again for every question; a file changed
+// behind the program's back is read anew. All operations run on the window thread.
 //
 // Every operation but EnsureHistoryFile does nothing (false, an empty list) when the file does
 // not exist. A file that is no XML or not a history file is renamed to "<name>.bad", a log
@@ -51,9 +55,21 @@ class DownloadHistoryStore {
   std::vector<LibDownloadFileInfo> LoadFinished();
 
  private:
-  // The file's tree; null when there is no file (or it cannot be read). A corrupt or foreign
-  // file is set aside and answered with a fresh tree, already saved.
-  std::unique_ptr<TiXmlDocument> load();
+  // What tells one version of the file on disk from another.
+  struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  std::optional<FileStamp> stampOfFile() const;
+
+  // The file's tree (kept by the store); null when there is no file (or it cannot be read). A
+  // corrupt or foreign file is set aside and answered with a fresh tree, already saved.
+  TiXmlDocument* load();
+  // Saves the tree; the store keeps it when it is the one load() gave and the save succeeded,
+  // otherwise the next load reads the file.
   bool save(const TiXmlDocument& document);
   void setAside();
   void log(const std::u16string& line) const;
@@ -62,6 +78,8 @@ class DownloadHistoryStore {
   std::string path_;
   const core::ZelkLibBinding& zelkLib_;
   LogSink log_;
+  std::unique_ptr<TiXmlDocument> cached_;
+  FileStamp cachedStamp_;
 };
 
 }  // namespace knowledge

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/code_page.h"
 
@@ -38,6 +39,41 @@ const TiXmlElement* child(const TiXmlElement& element, const char* name) {
   return element.FirstChildElement(name);
 }
 
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values beyond
+// U+10FFFF): the common case, checked without converting.
+bool isWellFormedUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (byte >= 0xC2 && byte <= 0xDF) {
+      length = 2;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      length = 3;
+      if (byte == 0xE0) low = 0xA0;
+      if (byte == 0xED) high = 0x9F;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      length = 4;
+      if (byte == 0xF0) low = 0x90;
+      if (byte == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 std::string textOf(const TiXmlElement& element) {
   const char* text = element.GetText();
   return text != nullptr ? text : "";
@@ -70,7 +106,9 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
   // TinyXML steps over a UTF-8 sequence by the length its first byte announces, so a sequence
   // cut off at the end of the text made it read past the buffer. The text is made well-formed
   // first (what is not UTF-8 becomes U+FFFD) and the buffer ends in a few NULs besides.
-  std::string terminated = platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
+  std::string terminated = isWellFormedUtf8(text)
+                               ? std::string(text)
+                               : platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
   terminated.append(8, '\0');
   // TinyXML condenses runs of white space in texts by default (a process-wide switch), which
   // would turn a FileName or path with two spaces into another one. Parse with the texts kept
@@ -86,35 +124,60 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
 }
 
 std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
-  // What is written is rebuilt in the documented form (our declaration, the root, both lists,
-  // records of text-only field elements in UTF-8), so that whatever odd content a loaded file
-  // had (a broken declaration, comments, unknown nodes, attributes, other encodings) cannot
-  // make the saved file unreadable.
-  const auto canonical = NewHistoryDocument();
+  // What is written is the documented form (our declaration, the root, both lists, records of
+  // text-only field elements in UTF-8), so that whatever odd content a loaded file had (a
+  // broken declaration, comments, unknown nodes, attributes, other encodings) cannot make the
+  // saved file unreadable. It is printed here directly, as TinyXML's printer lays it out (four
+  // spaces a level, "\n" line breaks), without building a copy of a tree of thousands of
+  // records first.
+  constexpr std::string_view kIndent = "    ";
+  std::string out;
+  out.reserve(4096);
+  out += "<?xml version=\"1.0\" ?>\n<";
+  out += kHistoryRootName;
+  out += ">\n";
   const TiXmlElement* root = document.RootElement();
+  std::string encoded;
   for (const HistoryList list : {HistoryList::Finished, HistoryList::Downloading}) {
-    TiXmlElement& target = *FindHistoryList(*canonical, list);
     const TiXmlElement* source =
         root != nullptr ? root->FirstChildElement(listName(list)) : nullptr;
-    if (source == nullptr) continue;
-    for (const TiXmlElement* record = source->FirstChildElement(kRecordElementName);
-         record != nullptr; record = record->NextSiblingElement(kRecordElementName)) {
-      TiXmlElement copy(kRecordElementName);
+    const TiXmlElement* record =
+        source != nullptr ? source->FirstChildElement(kRecordElementName) : nullptr;
+    out.append(kIndent).append("<").append(listName(list));
+    if (record == nullptr) {
+      out += " />\n";
+      continue;
+    }
+    out += ">\n";
+    for (; record != nullptr; record = record->NextSiblingElement(kRecordElementName)) {
+      out.append(kIndent).append(kIndent).append("<").append(kRecordElementName);
+      bool anyField = false;
       for (const TiXmlElement* field = record->FirstChildElement(); field != nullptr;
            field = field->NextSiblingElement()) {
         if (!isFieldName(field->ValueStr())) continue;
+        if (!anyField) out += ">\n";
+        anyField = true;
         // Bytes that are not UTF-8 would make the parser read past the end tag next time.
-        addTextChild(copy, field->ValueStr(),
-                     platform::Utf16ToUtf8(platform::Utf8ToUtf16(textOf(*field))));
+        const std::string text = textOf(*field);
+        encoded.clear();
+        TiXmlBase::EncodeString(
+            isWellFormedUtf8(text) ? text : platform::Utf16ToUtf8(platform::Utf8ToUtf16(text)),
+            &encoded);
+        const std::string& name = field->ValueStr();
+        out.append(kIndent).append(kIndent).append(kIndent);
+        out.append("<").append(name).append(">").append(encoded);
+        out.append("</").append(name).append(">\n");
       }
-      target.InsertEndChild(copy);
+      if (anyField) {
+        out.append(kIndent).append(kIndent).append("</").append(kRecordElementName).append(">\n");
+      } else {
+        out += " />\n";
+      }
     }
+    out.append(kIndent).append("</").append(listName(list)).append(">\n");
   }
-  TiXmlPrinter printer;
-  printer.SetIndent("    ");
-  printer.SetLineBreak("\n");
-  canonical->Accept(&printer);
-  return printer.Str();
+  out.append("</").append(kHistoryRootName).append(">\n");
+  return out;
 }
 
 TiXmlElement* FindHistoryList(TiXmlDocument& document, HistoryList list) {

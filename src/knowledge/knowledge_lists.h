@@ -20,7 +20,7 @@ class CKnowlegeDownloadingItemUI;
 // the one knowledge download engine, the finished list ("lstKnowlegeDownloaded"), their history
 // file beside the program, the download folder and the download requests of web pages. Owned by
 // the main frame, which calls these operations from its start-up steps, dispatch tables, timers
-// and message handlers. Operations whose parts are not built yet do nothing.
+// and message handlers.
 //
 // The queue is the history file's DownloadingList plus the engine: every restart stops the
 // engine, asks the service whether the user may download, rebuilds the rows from the file and
@@ -32,6 +32,8 @@ class KnowledgeLists {
 
   // The user id of whoever is logged in; none while nobody is.
   using LoggedInUidQuery = std::function<std::optional<std::int32_t>()>;
+  // The logged-in user's login sign; empty while nobody is logged in.
+  using LoginSignQuery = std::function<std::u16string()>;
 
   // Creates the history file when the program directory has none yet.
   explicit KnowledgeLists(core::FeatureHost& host);
@@ -44,13 +46,26 @@ class KnowledgeLists {
   // Until the login session exists, whoever owns it tells the lists who is logged in; by
   // default nobody is.
   void SetLoggedInUidQuery(LoggedInUidQuery query) { loggedInUid_ = std::move(query); }
+  void SetLoginSignQuery(LoginSignQuery query) { loginSign_ = std::move(query); }
+  // Shows the login area of the main window, where a download that needs a login sends the
+  // user.
+  void SetShowLoginArea(std::function<void()> show) { showLoginArea_ = std::move(show); }
 
   // The finished list, then the queue.
   virtual void DoRefreshDownloadList();
+  // A click on the download button of a search result ("btnKnowlegeItemDownload_" + n): the
+  // result is queued (once) and its button disabled. Needs a login.
   virtual void QueueKnowledgeDownload(const std::string& name);
+  // "btnKnowlegeDownloading_Execute_" + n / "btnKnowlegeDownloading_Delete_" + n.
   virtual void OnKnowlegeDownloadingClick(const std::string& name);
+  // "btnKnowlegeDownloaded_Open_" + n / "btnKnowlegeDownloaded_Delete_" + n.
   virtual void OnKnowlegeDownloadedClick(const std::string& name);
+  // A "knowlege_downloadmng_quickBar_" button: the one ending "downloding" shows the queue,
+  // the others the finished list.
   virtual void SwitchKnowlegeDownloadMngPage(const std::string& name);
+  // A share button of a download row: shares the row's file. False when the button belongs to
+  // no row of these lists (another place shares it).
+  virtual bool OnShareClick(const std::string& name);
   // Opens the knowledge download folder with the shell when it exists.
   virtual void OpenKnowlegeDownloadFolder();
   // A running transfer is only stopped: its end message restarts the queue again. Otherwise
@@ -76,6 +91,30 @@ class KnowledgeLists {
   // Rebuilds the finished list from the history file.
   void RefreshFinishedList();
 
+  // Row n of the queue: Downloading and waiting rows pause, paused rows wait again (with a
+  // login), failed rows wait again; then the queue goes on.
+  void PauseResumeRow(int n);
+  // Drops row n from the queue; its partial file stays on disk.
+  void DeleteQueuedRow(int n);
+  // Opens the file of finished row n with the shell, or says that it is gone.
+  void OpenFinishedFile(int n);
+  // Forgets finished row n and deletes its file, without asking.
+  void DeleteFinishedFile(int n);
+
+  // The service's record of a download a web page asks for ("downid", "filename", "title");
+  // nullopt when the service does not answer with one. Blocks the window thread for one
+  // request.
+  struct WebDownload {
+    std::int32_t downloadId = 0;
+    std::u16string fileName;
+    std::u16string title;
+  };
+  std::optional<WebDownload> LookupWebDownload(const std::u16string& query);
+  // Queues the download unless its file is queued already.
+  void QueueWebDownload(const WebDownload& download);
+  // The knowledge tab with its download queue in front.
+  void ShowDownloadingPage();
+
   // The stored download folder, else the one below the program directory.
   std::u16string KnowlegeDownloadFolder();
 
@@ -88,10 +127,22 @@ class KnowledgeLists {
   // Tells the service that the logged-in user downloaded the file; the reply is not used.
   void SendCompletionReport(const std::u16string& downloadId);
   RowLog MakeRowLog();
+  // Whoever is logged in; when nobody is, the message box that asks for a login and the login
+  // area.
+  bool RequireLogin();
+  CKnowlegeDownloadingItemUI* DownloadingRowAt(int n);
+  // The record of a new download, or nullopt (with the reason shown) when its title gives no
+  // local file name.
+  std::optional<LibDownloadFileInfo> NewRecord(const std::u16string& downloadId,
+                                               const std::u16string& fileName,
+                                               const std::u16string& title,
+                                               const std::u16string& downloadFolder);
 
   DownloadHistoryStore history_;
   DownloadEngine engine_;
   LoggedInUidQuery loggedInUid_ = [] { return std::optional<std::int32_t>(); };
+  LoginSignQuery loginSign_ = [] { return std::u16string(); };
+  std::function<void()> showLoginArea_;
 };
 
 }  // namespace knowledge

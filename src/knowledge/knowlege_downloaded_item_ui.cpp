@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "knowledge/share_buttons.h"
+
 namespace knowledge {
 namespace {
 
@@ -32,9 +34,10 @@ void CKnowlegeDownloadedItemUI::SetRecord(LibDownloadFileInfo record) {
 void CKnowlegeDownloadedItemUI::PlaceAt(int position) {
   NameForPosition(open_, kOpen, "_", position);
   NameForPosition(delete_, kDelete, "_", position);
-  const auto shareNames = ShareButtonNames(kSharePlace);
   for (std::size_t i = 0; i < share_.size(); ++i) {
-    NameForPosition(share_[i], shareNames[i], "_", position);
+    if (share_[i] == nullptr) continue;
+    SetUpShareButton(*share_[i], false, static_cast<net::ShareTarget>(i + 1),
+                     SharePlace::KnowlegeDownloaded, position);
   }
 }
 

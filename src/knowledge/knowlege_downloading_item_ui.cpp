@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "knowledge/share_buttons.h"
 #include "knowledge/status_line.h"
 
 namespace knowledge {
@@ -43,9 +44,10 @@ void CKnowlegeDownloadingItemUI::PlaceAt(int position) {
   NameForPosition(execute_, kExecute, "_", position);
   NameForPosition(delete_, kDelete, "_", position);
   NameForPosition(progress_, kProgress, "", position);
-  const auto shareNames = ShareButtonNames(kSharePlace);
   for (std::size_t i = 0; i < share_.size(); ++i) {
-    NameForPosition(share_[i], shareNames[i], "_", position);
+    if (share_[i] == nullptr) continue;
+    SetUpShareButton(*share_[i], false, static_cast<net::ShareTarget>(i + 1),
+                     SharePlace::KnowlegeDownloading, position);
   }
 }
 

@@ -514,6 +514,8 @@ void CMainFrame::DispatchFeatureClick(FeatureClick action, TNotifyUI& msg) {
     case FeatureClick::ForgetPassword:
       return f.account->OpenForgetPasswordPage();
     case FeatureClick::Share:
+      // The download rows share their own files; every other place is the home page's.
+      if (f.knowledgeLists->OnShareClick(name)) return;
       return f.home->OnShareClick(name);
     case FeatureClick::Feedback:
       return f.webPages->ShowFeedbackWindow();

@@ -1,5 +1,7 @@
 #include "ui/main_frame_features.h"
 
+#include "net/text_conversion.h"
+
 namespace ui {
 namespace {
 
@@ -31,6 +33,11 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
         if (!state.loggedIn) return std::nullopt;
         return state.uid;
       });
+  features.knowledgeLists->SetLoginSignQuery(
+      [session = features.account->Session()] { return net::AnsiToWide(session->loginSign()); });
+  features.knowledgeLists->SetShowLoginArea(
+      [account = features.account.get()] { account->ShowLoginFrame(); });
+  features.knowledgeSearch->SetDownloadHistory(&features.knowledgeLists->History());
   features.account->SetLoginFollowUps({.afterLogin =
                                            [&features] {
                                              features.knowledgeLists->RestartKnowledgeQueue();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "devservice/catalogue.h"
 #include "devservice/options.h"
@@ -18,7 +19,9 @@
 #include "knowledge_lists_routing.h"
 #include "platform/code_page.h"
 #include "skinui/list.h"
+#include "skinui/option.h"
 #include "skinui/paint_manager.h"
+#include "skinui/tab_layout.h"
 #include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/local_service.h"
@@ -113,6 +116,51 @@ TEST_F(KnowledgeListsServiceTest, AQueuedFileIsFetchedFinishedAndReported) {
   EXPECT_EQ(routed.permissions, 2);
   EXPECT_EQ(local.service().state().downloadReportCount(account->uid), 1);
   EXPECT_FALSE(lists->Engine().IsRunning());
+}
+
+// A request of a web page, as a later start hands it over, on the real service.
+TEST_F(KnowledgeListsServiceTest, AWebPageRequestQueuesItsDocumentOnceAndShowsTheQueue) {
+  host.SetMessageHandler([this](std::uint32_t message, platform::Payload& payload) {
+    knowledge_testing::RouteToKnowledgeLists(*lists, message, payload, routed);
+  });
+  const std::u16string link = u"zelk://download/downid=" + platform::Utf8ToUtf16(document.downId);
+  lists->ProcessUrlProtocol(link);
+  ASSERT_TRUE(ui.loop.waitIdle(30000));
+  auto queued = lists->History().LoadDownloading(lists->KnowlegeDownloadFolder());
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].FileName, platform::Utf8ToUtf16(document.fileName));
+  EXPECT_EQ(queued[0].DownloadId, platform::Utf8ToUtf16(document.downId));
+  EXPECT_TRUE(queued[0].LocalFileName.ends_with(
+      local.lib().GetFileExt(platform::Utf8ToUtf16(document.fileName))));
+  auto& pm = host.OwnerWindow().GetPaintManager();
+  EXPECT_EQ(pm.TryFind<skinui::TabLayout>("tluDesktop")->GetCurSel(), 1);
+  EXPECT_EQ(pm.TryFind<skinui::TabLayout>("tluKnowlege_Desktop")->GetCurSel(), 2);
+  EXPECT_TRUE(pm.TryFind<skinui::Option>("knowlege_quickBar_downloding")->IsSelected());
+  EXPECT_TRUE(pm.TryFind<skinui::Option>("quickBar_Knowlege")->IsSelected());
+  EXPECT_EQ(routed.permissions, 1);
+
+  // Asked again: nothing new, but the queue is shown and asked for again.
+  pm.TryFind<skinui::TabLayout>("tluKnowlege_Desktop")->SelectItem(0);
+  lists->ProcessUrlProtocol(link);
+  ASSERT_TRUE(ui.loop.waitIdle(30000));
+  EXPECT_EQ(lists->History().LoadDownloading(lists->KnowlegeDownloadFolder()).size(), 1u);
+  EXPECT_EQ(pm.TryFind<skinui::TabLayout>("tluKnowlege_Desktop")->GetCurSel(), 2);
+  EXPECT_EQ(routed.permissions, 2);
+
+  // Requests of any other form are dropped: only their log line remains, cut short.
+  ASSERT_TRUE(lists->History().RemoveDownloading(queued[0].FileName));
+  const std::u16string id = platform::Utf8ToUtf16(document.downId);
+  for (const std::u16string& request : std::vector<std::u16string>{
+           u"ZELK://DOWNLOAD/DOWNID=" + id, u"zelk://download/../../downid=" + id,
+           u"zelk://download", u"zelk://download/", u"zelk://open/downid=" + id,
+           u"zelk://download/downid=999999", u"zelk://download/downid=" + id + u" <script>",
+           u"zelk://download/downid=" + id + std::u16string(3 * 1024 * 1024, u'x')}) {
+    lists->ProcessUrlProtocol(request);
+  }
+  ASSERT_TRUE(ui.loop.waitIdle(30000));
+  EXPECT_TRUE(lists->History().LoadDownloading(lists->KnowlegeDownloadFolder()).empty());
+  EXPECT_EQ(routed.permissions, 2);
+  for (const std::u16string& line : host.logLines) EXPECT_LE(line.size(), 600u);
 }
 
 }  // namespace

@@ -43,11 +43,30 @@ inline void RouteToKnowledgeLists(knowledge::KnowledgeLists& lists, std::uint32_
   }
 }
 
-// The two lists of the download manager, as the main window's layout holds them.
+// The knowledge tab as the main window's layout holds it: the search home, the results, the
+// two lists of the download manager.
 inline constexpr char kDownloadListsLayout[] = R"(<Window size="800,600">
   <VerticalLayout name="Root">
-    <List name="lstKnowlegeDownloading"/>
-    <List name="lstKnowlegeDownloaded"/>
+    <TabLayout name="tluDesktop">
+      <Control/>
+      <VerticalLayout>
+        <TabLayout name="tluKnowlege_Desktop">
+          <VerticalLayout>
+            <Combo name="cmbKnowlegeSearchType"/>
+            <Edit name="txtKnowlegeSearchKeyword"/>
+          </VerticalLayout>
+          <VerticalLayout>
+            <Combo name="cmbKnowlegeSearchResultSearchType" visible="false"/>
+            <Edit name="txtKnowlegeSearchResultKeyword"/>
+            <List name="lstKnowlegeSearchResult"/>
+          </VerticalLayout>
+          <List name="lstKnowlegeDownloading"/>
+          <List name="lstKnowlegeDownloaded"/>
+        </TabLayout>
+      </VerticalLayout>
+    </TabLayout>
+    <Option name="quickBar_Knowlege" group="quickBar"/>
+    <Option name="knowlege_quickBar_downloding" group="knowlegeQuickBar"/>
   </VerticalLayout>
 </Window>)";
 

@@ -5,8 +5,13 @@
 #include "knowledge/knowledge_lists.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +20,7 @@
 #include "knowledge/download_permission.h"
 #include "knowledge/knowlege_downloaded_item_ui.h"
 #include "knowledge/knowlege_downloading_item_ui.h"
+#include "knowledge/knowlege_result_item_ui.h"
 #include "knowledge_lists_routing.h"
 #include "platform/code_page.h"
 #include "skinui/button.h"
@@ -22,9 +28,11 @@
 #include "skinui/list.h"
 #include "skinui/paint_manager.h"
 #include "skinui/progress.h"
+#include "skinui/tab_layout.h"
 #include "skinui/window.h"
 #include "support/fake_feature_host.h"
 #include "support/temp_dir.h"
+#include "test_file_server.h"
 #include "zelk_lib_stand_in.h"
 
 namespace knowledge {
@@ -264,6 +272,282 @@ TEST_F(KnowledgeListsTest, AnAllowedQueueStartsNoPausedOrFailedRow) {
             u"开始");
   EXPECT_EQ(StatusOf(Row(1)), u"下载状态:下载失败");
   EXPECT_FALSE(lists->Engine().IsRunning());
+}
+
+// A search result row as the search's worker builds it.
+void AddResultRow(testing_support::FakeFeatureHost& host, const std::u16string& fileName,
+                  const std::u16string& title, int index) {
+  auto row = std::make_unique<CKnowlegeResultItemUI>(host.OwnerWindow().GetContext().ResourcePath(),
+                                                     [](const std::string&) {});
+  row->Initialize({title, u"", fileName, u"id-" + fileName, 1}, title, {}, index);
+  host.OwnerWindow()
+      .GetPaintManager()
+      .TryFind<skinui::List>("lstKnowlegeSearchResult")
+      ->Add(std::move(row));
+}
+
+TEST_F(KnowledgeListsTest, QueueingAResultNeedsALoginAndHappensOnce) {
+  AddResultRow(host, u"a.pdf", u"规范/甲", 0);
+  int loginAreaShown = 0;
+  lists->SetShowLoginArea([&] { ++loginAreaShown; });
+  lists->QueueKnowledgeDownload("btnKnowlegeItemDownload_0");
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"下载资料需要登录Tamsel，请先登录Tamsel");
+  EXPECT_EQ(host.messageBoxes[0].height, 160);
+  EXPECT_EQ(loginAreaShown, 1);
+  EXPECT_TRUE(QueuedFiles().empty());
+
+  lists->SetLoggedInUidQuery([] { return std::optional<std::int32_t>(kUid); });
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    StandIn().webReply = u"{\"result\":0,\"msg\":\"暂停服务\"}";
+  }
+  lists->QueueKnowledgeDownload("btnKnowlegeItemDownload_0");
+  Settle();
+  const auto queued = lists->History().LoadDownloading(lists->KnowlegeDownloadFolder());
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].DownloadId, u"id-a.pdf");
+  EXPECT_EQ(queued[0].State, DownloadState::DownloadWaiting);
+  EXPECT_EQ(queued[0].LocalFileName, u"规范_甲");  // the stand-in library knows no extension
+  EXPECT_EQ(queued[0].LocalFullName, lists->KnowlegeDownloadFolder() + u"/规范_甲");
+  EXPECT_FALSE(host.FindControl("btnKnowlegeItemDownload_0")->IsEnabled());
+  EXPECT_EQ(routed.permissions, 1);
+  EXPECT_EQ(StatusOf(Row(0)), u"暂停服务");
+
+  // A second result of the same file (a later search) only disables its button.
+  AddResultRow(host, u"a.pdf", u"规范乙", 1);
+  lists->QueueKnowledgeDownload("btnKnowlegeItemDownload_1");
+  Settle();
+  EXPECT_EQ(QueuedFiles(), std::vector<std::u16string>{u"a.pdf"});
+  EXPECT_FALSE(host.FindControl("btnKnowlegeItemDownload_1")->IsEnabled());
+  EXPECT_EQ(routed.permissions, 1);
+  std::lock_guard lock(StandIn().webMutex);
+  EXPECT_EQ(std::count_if(StandIn().requestedUrls.begin(), StandIn().requestedUrls.end(),
+                          [](const std::u16string& url) {
+                            return url.find(u"behaviorName=KnowlegeDownload&behaviorKind=2") !=
+                                   std::u16string::npos;
+                          }),
+            2);
+}
+
+TEST_F(KnowledgeListsTest, PausingResumingAndDeletingQueuedRows) {
+  Queue(u"a.pdf");
+  Queue(u"b.pdf", DownloadState::DownloadError);
+  lists->StartKnowledgeQueue(0, u"");
+  int loginAreaShown = 0;
+  lists->SetShowLoginArea([&] { ++loginAreaShown; });
+
+  // Waiting → paused: the rows are rebuilt in the order of their states, and without a login
+  // they say so.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+  Settle();
+  ASSERT_EQ(Downloading().GetCount(), 2);
+  EXPECT_EQ(Row(0).Record().FileName, u"a.pdf");
+  EXPECT_EQ(Row(0).Record().State, DownloadState::Pause);
+  EXPECT_EQ(StatusOf(Row(0)), kLoginFirstText);
+  // The failed row waits again, and so comes first.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_1");
+  Settle();
+  EXPECT_EQ(Row(0).Record().FileName, u"b.pdf");
+  EXPECT_EQ(Row(0).Record().State, DownloadState::DownloadWaiting);
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+  Settle();
+  // All paused: every row says so, and nothing starts although downloads are allowed.
+  ASSERT_EQ(Downloading().GetCount(), 2);
+  lists->StartKnowledgeQueue(1, u"");
+  EXPECT_EQ(StatusOf(Row(0)), u"下载状态:暂停下载");
+  EXPECT_EQ(StatusOf(Row(1)), u"下载状态:暂停下载");
+  EXPECT_FALSE(lists->Engine().IsRunning());
+  EXPECT_EQ(loginAreaShown, 0);
+
+  // Resuming without a login asks for one and changes nothing.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_1");
+  EXPECT_EQ(loginAreaShown, 1);
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(Row(1).Record().State, DownloadState::Pause);
+  for (const auto& record : lists->History().LoadDownloading(lists->KnowlegeDownloadFolder())) {
+    EXPECT_EQ(record.State, DownloadState::Pause);
+  }
+
+  // Deleting leaves the partial file on disk.
+  const std::string partial = platform::Utf16ToUtf8(Row(0).Record().LocalFullName);
+  std::filesystem::create_directories(std::filesystem::path(partial).parent_path());
+  std::ofstream(partial) << "part";
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Delete_0");
+  Settle();
+  EXPECT_EQ(QueuedFiles().size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(partial));
+  // A name without a row, or without a number, does nothing.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Delete_7");
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Delete_");
+  Settle();
+  EXPECT_EQ(QueuedFiles().size(), 1u);
+}
+
+TEST_F(KnowledgeListsTest, FinishedRowsOpenDeleteAndShareTheirFiles) {
+  LibDownloadFileInfo record;
+  for (const char16_t* name : {u"a.pdf", u"b.pdf"}) {
+    record.FileName = name;
+    record.LocalFileName = u"本地" + std::u16string(name);
+    record.LocalFullName = platform::Utf8ToUtf16(dir.file(platform::Utf16ToUtf8(name)));
+    ASSERT_TRUE(lists->History().AddFinished(record));
+    dir.write(platform::Utf16ToUtf8(name), "content");
+  }
+  lists->RefreshFinishedList();
+  ASSERT_EQ(Downloaded().GetCount(), 2);
+  // The download manager's buttons switch between the queue and the finished list.
+  auto* pages =
+      host.OwnerWindow().GetPaintManager().TryFind<skinui::TabLayout>("tluKnowlege_Desktop");
+  lists->SwitchKnowlegeDownloadMngPage("knowlege_downloadmng_quickBar_downloding");
+  EXPECT_EQ(pages->GetCurSel(), 2);
+  lists->SwitchKnowlegeDownloadMngPage("knowlege_downloadmng_quickBar_downloded");
+  EXPECT_EQ(pages->GetCurSel(), 3);
+
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Open_1");
+  EXPECT_EQ(host.opened, std::vector<std::u16string>{platform::Utf8ToUtf16(dir.file("b.pdf"))});
+  // Deleted behind the program's back: it says so.
+  std::filesystem::remove(dir.file("a.pdf"));
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Open_0");
+  EXPECT_EQ(host.opened.size(), 1u);
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"文件不存在!");
+  EXPECT_EQ(host.messageBoxes[0].iconKind, 2);
+
+  // Sharing a finished file opens the four pages with its name.
+  host.opened.clear();
+  EXPECT_TRUE(lists->OnShareClick("btnShareTo_ShareToAll_For_KnowlegeDownloaded_1"));
+  ASSERT_EQ(host.opened.size(), 4u);
+  EXPECT_TRUE(host.opened[2].ends_with(u"act=down&t=tsina&uc=&fname=本地b.pdf"));
+  EXPECT_FALSE(lists->OnShareClick("btnShareTo_ShareToAll_For_HomeRight_0"));
+  EXPECT_EQ(host.opened.size(), 4u);
+
+  // Deleting a row deletes its file, without asking; a file already gone is no error.
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Delete_1");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b.pdf")));
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Delete_0");
+  EXPECT_TRUE(lists->History().LoadFinished().empty());
+  EXPECT_EQ(Downloaded().GetCount(), 0);
+  EXPECT_EQ(host.messageBoxes.size(), 1u);
+}
+
+// The queue against a file server of the test's own, which does not answer the first
+// connection for a.pdf and for b.pdf: those transfers wait for data until the window stops
+// them, whenever the window gets to it.
+TEST_F(KnowledgeListsTest, QueueingStopsAndResumesTheRunningFilePausingStartsTheNext) {
+  const std::map<std::string, std::string> contents = {{"a.pdf", std::string(3 * 4096 + 100, 'a')},
+                                                       {"b.pdf", std::string(2 * 4096 + 7, 'b')},
+                                                       {"c.pdf", std::string(4096 + 1, 'c')}};
+  // Connections 0 (a.pdf) and 2 (b.pdf) are answered with nothing.
+  knowledge_testing::TestFileServer server([&](knowledge_testing::PeerSocket& peer, int index) {
+    const auto request = server.nextRequest(peer);
+    if (!request) return;
+    if (index == 0 || index == 2) {
+      while (server.nextRequest(peer)) {
+      }
+      return;
+    }
+    const std::string& content = contents.at(request->fileName);
+    peer.write(knowledge_testing::TestFileServer::BlockFrame(content, request->offset));
+    server.ServeFile(peer, content);
+  });
+  {
+    std::lock_guard lock(StandIn().webMutex);
+    // Both the permission check and the file server's address read this reply.
+    const std::string port = std::to_string(server.port());
+    StandIn().webReply = platform::Utf8ToUtf16(R"({"result":1,"msg":"127.0.0.1:)" + port +
+                                               R"(","msg_ex":"localhost:)" + port + R"("})");
+  }
+  lists->SetLoggedInUidQuery([] { return std::optional<std::int32_t>(kUid); });
+  const auto localFile = [&](const char* name) {
+    return dir.file(std::string("Downloads/Knowlege/本地-") + name);
+  };
+  const auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  // A part of a.pdf is on disk already.
+  std::filesystem::create_directories(std::filesystem::path(localFile("a.pdf")).parent_path());
+  std::ofstream(localFile("a.pdf"), std::ios::binary) << contents.at("a.pdf").substr(0, 4096);
+  Queue(u"a.pdf");
+
+  // A failing check must not leave a transfer waiting on the server that the test ends.
+  struct StopTransfer {
+    KnowledgeLists& lists;
+    ~StopTransfer() { lists.Engine().StopDownload(); }
+  } stopTransfer{*lists};
+  std::map<std::u16string, int> connects;
+  host.SetMessageHandler([&](std::uint32_t message, platform::Payload& payload) {
+    const auto* progress = payload.get<DownloadProgress>();
+    const bool connected = message == core::WM_DOWNLOAD_PROGRESS && progress != nullptr &&
+                           progress->Total == 100 && progress->Done == 0;
+    const std::u16string file = connected ? progress->FileName : u"";
+    knowledge_testing::RouteToKnowledgeLists(*lists, message, payload, routed);
+    if (connected && ++connects[file] == 1 && file == u"a.pdf") {
+      // Two more queued while a.pdf waits for data: it stops, and starts again first.
+      Queue(u"b.pdf");
+      Queue(u"c.pdf");
+      lists->RestartKnowledgeQueue();
+    } else if (connected && connects[file] == 1 && file == u"b.pdf") {
+      // The running b.pdf is paused: c.pdf starts.
+      ASSERT_EQ(Row(0).Record().FileName, u"b.pdf");
+      lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+    }
+  });
+  lists->DoRefreshDownloadList();
+  Settle();
+
+  const auto requests = server.requests();
+  ASSERT_GE(requests.size(), 2u);
+  // a.pdf asked from its partial file, twice, and ends whole.
+  EXPECT_EQ(requests[0].fileName, "a.pdf");
+  EXPECT_EQ(requests[0].offset, 4096);
+  EXPECT_EQ(requests[1].fileName, "a.pdf");
+  EXPECT_EQ(requests[1].offset, 4096);
+  EXPECT_TRUE(read(localFile("a.pdf")) == contents.at("a.pdf"));
+  EXPECT_TRUE(read(localFile("c.pdf")) == contents.at("c.pdf"));
+  ASSERT_EQ(Downloading().GetCount(), 1);
+  EXPECT_EQ(Row(0).Record().FileName, u"b.pdf");
+  EXPECT_EQ(StatusOf(Row(0)), u"下载状态:暂停下载");
+  EXPECT_EQ(Downloaded().GetCount(), 2);
+  EXPECT_EQ(server.connections(), 4);
+
+  // Resumed, b.pdf ends whole too.
+  lists->OnKnowlegeDownloadingClick("btnKnowlegeDownloading_Execute_0");
+  Settle();
+  EXPECT_TRUE(read(localFile("b.pdf")) == contents.at("b.pdf"));
+  EXPECT_EQ(Downloading().GetCount(), 0);
+  EXPECT_EQ(Downloaded().GetCount(), 3);
+  // The history file: an empty queue and the three finished records in the order they ended.
+  TiXmlDocument history;
+  ASSERT_TRUE(history.LoadFile(dir.file("DownloadHistory.xml").c_str()));
+  const TiXmlElement* root = history.RootElement();
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(root->Value(), "LibLocalDownloadHistory");
+  ASSERT_NE(root->FirstChildElement("DownloadingList"), nullptr);
+  EXPECT_EQ(root->FirstChildElement("DownloadingList")->FirstChildElement(), nullptr);
+  std::vector<std::string> finished;
+  for (const TiXmlElement* e = root->FirstChildElement("HasDownloadList")->FirstChildElement();
+       e != nullptr; e = e->NextSiblingElement()) {
+    std::string fields = e->Value();
+    for (const char* field : {"Index", "FileName", "DownloadState", "IsDownloadFinish"}) {
+      const TiXmlElement* child = e->FirstChildElement(field);
+      fields += std::string(":") + (child != nullptr && child->GetText() ? child->GetText() : "");
+    }
+    finished.push_back(fields);
+  }
+  EXPECT_EQ(finished,
+            (std::vector<std::string>{"LibDownloadFileInfo:0:a.pdf:DownloadFinish:true",
+                                      "LibDownloadFileInfo:1:c.pdf:DownloadFinish:true",
+                                      "LibDownloadFileInfo:2:b.pdf:DownloadFinish:true"}));
+
+  // One completion report per finished file.
+  std::lock_guard lock(StandIn().webMutex);
+  EXPECT_EQ(std::count_if(StandIn().requestedUrls.begin(), StandIn().requestedUrls.end(),
+                          [](const std::u16string& url) {
+                            return url.find(u"auth/auth_verify.aspx?kind=9&uid=10001") !=
+                                   std::u16string::npos;
+                          }),
+            3);
 }
 
 }  // namespace

@@ -17,6 +17,11 @@ int FileExist(const char16_t* path) {
   return std::filesystem::is_regular_file(pathOf(path), error) ? 1 : 0;
 }
 
+int FileDelete(const char16_t* path) {
+  std::error_code error;
+  return std::filesystem::remove(pathOf(path), error) ? 1 : 0;
+}
+
 int TryCreateFolderPathByFileName(const char16_t* filePath) {
   std::error_code error;
   const auto folder = pathOf(filePath).parent_path();
@@ -72,6 +77,7 @@ StandInState& StandIn() {
 core::ZelkLibBinding MakeStandInBinding() {
   return core::ZelkLibBinding([](const char* name) -> void* {
     if (std::strcmp(name, "FileExist") == 0) return reinterpret_cast<void*>(&FileExist);
+    if (std::strcmp(name, "FileDelete") == 0) return reinterpret_cast<void*>(&FileDelete);
     if (std::strcmp(name, "TryCreateFolderPathByFileName") == 0) {
       return reinterpret_cast<void*>(&TryCreateFolderPathByFileName);
     }

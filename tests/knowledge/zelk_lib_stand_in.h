@@ -31,9 +31,9 @@ struct StandInState {
 
 StandInState& StandIn();
 
-// A binding whose lookups find FileExist, TryCreateFolderPathByFileName, CheckFileIsUsing,
-// CheckCanVisitInternent, AppendLog, CombinURL (base and relative part joined by one '/') and
-// GetWebContent; every other export is absent (its fallback).
+// A binding whose lookups find FileExist, FileDelete, TryCreateFolderPathByFileName,
+// CheckFileIsUsing, CheckCanVisitInternent, AppendLog, CombinURL (base and relative part joined by
+// one '/') and GetWebContent; every other export is absent (its fallback).
 core::ZelkLibBinding MakeStandInBinding();
 
 }  // namespace knowledge_testing

@@ -156,9 +156,9 @@ void ClientProcess::CopyApplication() {
   fs::permissions(root_ + "/run", fs::perms::owner_all);
 }
 
-bool ClientProcess::Start() {
+bool ClientProcess::Start(const std::vector<std::string>& arguments) {
   const std::string home = root_ + "/home";
-  pid_ = Spawn(file("Zelk"), {},
+  pid_ = Spawn(file("Zelk"), arguments,
                {"ZELK_HEADLESS=1", "ZELK_AUTOMATION=" + socketPath(), "ZELK_SHELL_OPEN=record",
                 "ZELK_SERVICE_HOST=" + serviceHost_, "XDG_RUNTIME_DIR=" + root_ + "/run",
                 "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",

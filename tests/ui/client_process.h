@@ -43,8 +43,10 @@ class ClientProcess {
   ClientProcess(std::string root, std::string serviceHost);
   ~ClientProcess();
 
-  // Starts the program and waits (bounded) until its automation answers.
-  bool Start();
+  // Starts the program with the arguments and waits (bounded) until its automation answers.
+  // A later start on the same root hands its command line over to the running one and ends;
+  // the running one answers the automation meanwhile.
+  bool Start(const std::vector<std::string>& arguments = {});
   // Waits (bounded) for the program to end; its exit status, -1 when killed by a signal, -2 when
   // it did not end in time (it is then killed).
   int WaitForExit(int timeoutMs = 20000);
