@@ -15,6 +15,7 @@
 #include "home/lastest_news_item_ui.h"
 #include "home/news_reply.h"
 #include "home/summary_counts.h"
+#include "knowledge/share_buttons.h"
 #include "net/endpoints.h"
 #include "net/service_requests.h"
 #include "net/service_transfer.h"
@@ -225,9 +226,27 @@ void HomeController::OnSummaryCounts(const core::SummaryCountsPayload& counts) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Sharing comes with the share buttons of the lists.
+// Sharing
 
-void HomeController::SetUpHomeShareButtons() {}
-void HomeController::OnShareClick(const std::string&) {}
+void HomeController::SetUpHomeShareButtons() {
+  for (const net::ShareTarget target :
+       {net::ShareTarget::All, net::ShareTarget::QQZone, net::ShareTarget::QQWeiBo,
+        net::ShareTarget::Sina, net::ShareTarget::Baidu}) {
+    // The layout names them without an index; set up, they carry index 0.
+    std::string name = knowledge::ShareButtonName(target, knowledge::SharePlace::HomeRight, 0);
+    name.resize(name.size() - 2);
+    if (skinui::Control* button = host_.FindControl(name)) {
+      knowledge::SetUpShareButton(*button, /*large=*/true, target, knowledge::SharePlace::HomeRight,
+                                  0);
+    }
+  }
+}
+
+void HomeController::OnShareClick(const std::string& name) {
+  const knowledge::ShareClick click = knowledge::ParseShareButtonName(name);
+  if (click.place == knowledge::SharePlace::HomeRight) {
+    knowledge::Share(host_, click.target, loginSign_(), u"");
+  }
+}
 
 }  // namespace home

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,11 +43,14 @@ class HomeController {
   virtual void OnSummaryCounts(const core::SummaryCountsPayload& counts);
 
   const AdRotator& Ads() const { return *ads_; }
+  // The logged-in user's sign that shares carry; empty (nobody) until the frame wires it.
+  void SetLoginSignQuery(std::function<std::u16string()> query) { loginSign_ = std::move(query); }
 
  protected:
   core::FeatureHost& host_;
 
  private:
+  std::function<std::u16string()> loginSign_ = [] { return std::u16string(); };
   std::shared_ptr<AdRotator> ads_ = std::make_shared<AdRotator>();
   // A news load runs: another would add its rows among the first one's.
   std::shared_ptr<std::atomic<bool>> newsLoading_ = std::make_shared<std::atomic<bool>>(false);

@@ -35,6 +35,8 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
       });
   features.knowledgeLists->SetLoginSignQuery(
       [session = features.account->Session()] { return net::AnsiToWide(session->loginSign()); });
+  features.home->SetLoginSignQuery(
+      [session = features.account->Session()] { return net::AnsiToWide(session->loginSign()); });
   features.knowledgeLists->SetShowLoginArea(
       [account = features.account.get()] { account->ShowLoginFrame(); });
   features.knowledgeSearch->SetDownloadHistory(&features.knowledgeLists->History());

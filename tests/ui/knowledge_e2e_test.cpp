@@ -138,6 +138,9 @@ TEST_F(KnowledgeClientTest, SearchPagesDownloadLinksAndFinishedFiles) {
   EXPECT_TRUE(box["shown"].asBool());
   EXPECT_EQ(box["text"].asString(), "下载资料需要登录Tamsel，请先登录Tamsel");
   ASSERT_TRUE(Call(automation, "answer_message_box", {{"button", "ok"}})["ok"].asBool());
+  // The login area stands in for the main area until the user logs in or goes back.
+  EXPECT_TRUE(client.Control("vluLoginFrame")["shown"].asBool());
+  ASSERT_TRUE(client.Click("btnCancelForLogin"));
 
   // A later start hands its link over and ends; the running client queues the document and
   // shows its queue, whose rows ask for a login.
