@@ -1,0 +1,163 @@
+// The home page's content in the real program, headless, against the local development service,
+// driven and observed only through the automation socket.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+#include "ui/client_process.h"
+
+namespace home {
+namespace {
+
+using ui_testing::ClientProcess;
+using ui_testing::Eventually;
+constexpr const char* kMain = "UIMainFrame";
+
+class HomeClientTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(service_.Start()); }
+
+  std::unique_ptr<ClientProcess> StartClient() {
+    auto client = std::make_unique<ClientProcess>(dir_.path(), service_.host());
+    EXPECT_TRUE(client->Start());
+    return client;
+  }
+  Json::Value Get(const std::string& pathAndQuery) {
+    httplib::Client http("127.0.0.1", service_.port());
+    const auto reply = http.Get(("/" + pathAndQuery).c_str());
+    Json::Value value;
+    if (reply) Json::Reader().parse(reply->body, value);
+    return value;
+  }
+  int Fetches(const std::string& path) {
+    return Get("_dev/requests?path=" + path)["count"].asInt();
+  }
+  static void Idle(ClientProcess& client) {
+    ASSERT_TRUE(client.automation().Call("wait_idle", {{"timeout_ms", 30000}})["idle"].asBool());
+  }
+  static void Fire(ClientProcess& client, int timer) {
+    client.automation().Call("fire_timer", {{"window", kMain}, {"id", timer}});
+    Idle(client);
+  }
+  static Json::Value NewsRows(ClientProcess& client) {
+    return client.automation().Call("items",
+                                    {{"window", kMain}, {"name", "lstLastestNews"}})["items"];
+  }
+  static std::string AdPicture(ClientProcess& client, int id) {
+    return client.Control(("ad_btn_" + std::to_string(id)).c_str())["bkimage"].asString();
+  }
+  static Json::Value Opened(ClientProcess& client) {
+    return client.automation().Call("opened")["opened"];
+  }
+
+  testing_support::TempDir dir_;
+  ui_testing::DevService service_{ZELK_DEVSERVICE_PATH, dir_.file("service")};
+};
+
+// The label of a news row: the first 20 characters of the cleaned, lower-cased title.
+std::string RowLabel(const Json::Value& row) {
+  for (const Json::Value& child : row["children"]) {
+    for (const Json::Value& part : child["children"]) {
+      if (part["name"].asString() == "lblTitle") return part["text"].asString();
+    }
+  }
+  return "<none>";
+}
+
+TEST_F(HomeClientTest, NewsAdvertisementsCountersAndSharingOfTheHomePage) {
+  // The second picture's next reply is the operator's page instead of a picture.
+  ASSERT_EQ(Get("_dev/hijack?path=zelk/AdImages/ad_2.png&count=1")["result"].asInt(), 1);
+  auto client = StartClient();
+  Idle(*client);
+
+  // Twenty rows of the service's 22 news, cut and lower-cased, each with its whole title.
+  Json::Value rows = NewsRows(*client);
+  ASSERT_EQ(rows.size(), 20u);
+  bool sawLatin = false;
+  for (const Json::Value& row : rows) {
+    const std::string label = RowLabel(row);
+    EXPECT_FALSE(row["tooltip"].asString().empty());
+    EXPECT_EQ(label.find(' '), std::string::npos) << label;
+    if (row["tooltip"].asString().rfind("BIM", 0) == 0) {
+      sawLatin = true;
+      EXPECT_EQ(label.rfind("bim", 0), 0u) << label;
+    }
+  }
+  EXPECT_TRUE(sawLatin);
+  EXPECT_EQ(RowLabel(rows[0]), "住建部发布《建筑与市政工程施工质量控制通");
+  EXPECT_EQ(rows[0]["tooltip"].asString(), "住建部发布《建筑与市政工程施工质量控制通用规范》");
+  for (int refresh = 0; refresh < 3; ++refresh) Fire(*client, 20);
+  rows = NewsRows(*client);
+  ASSERT_EQ(rows.size(), 20u) << "a refresh must replace the rows";
+  ASSERT_TRUE(client->Click("LastestNewsItem_3"));
+  Json::Value opened = Opened(*client);
+  ASSERT_GE(opened.size(), 1u);
+  EXPECT_NE(opened[opened.size() - 1]["target"].asString().find("zelk/News.aspx?id="),
+            std::string::npos);
+
+  // Four advertisements rotate with the timer; the picture that did not come shows the default.
+  // The program's own five-second timer runs too: a tick of it may fall between a fired tick
+  // and the check, so each step moves one tab on, or two.
+  ASSERT_TRUE(Eventually([&] {
+    Fire(*client, 40);
+    return client->Control("tluAd_Desktop")["count"].asInt() == 4;
+  }));
+  EXPECT_NE(AdPicture(*client, 1).find("/AdData/1_ad_1.png"), std::string::npos);
+  EXPECT_EQ(AdPicture(*client, 2), "AdDefault.jpg");
+  for (int tick = 0; tick < 4; ++tick) {
+    const int shown = client->Control("tluAd_Desktop")["value"].asInt();
+    Fire(*client, 40);
+    const int next = client->Control("tluAd_Desktop")["value"].asInt();
+    EXPECT_TRUE(next == (shown + 1) % 4 || next == (shown + 2) % 4) << shown << " -> " << next;
+  }
+  const Json::ArrayIndex before = Opened(*client).size();
+  client->automation().Call("select", {{"window", kMain}, {"name", "tluAd_Desktop"}, {"index", 2}});
+  ASSERT_TRUE(client->Click("ad_btn_3"));
+  opened = Opened(*client);
+  ASSERT_EQ(opened.size(), before + 1);
+  EXPECT_NE(opened[before]["target"].asString().find("zelk/Promotion.aspx?id=3"),
+            std::string::npos);
+
+  // The counters are the service's totals.
+  const Json::Value totals = Get("zelk/InformationStatisticsApi.aspx");
+  EXPECT_EQ(client->Control("lblAppTotalCount")["text"].asString(),
+            std::to_string(totals["appTotal"].asInt()));
+  EXPECT_FALSE(client->Control("lblInstallTotalCount")["text"].asString().empty());
+  EXPECT_NE(client->Control("lblInstallTotalCount")["text"].asString(), "---");
+
+  // "ShareToAll" opens the four share pages, each escaped whole.
+  const Json::ArrayIndex beforeShare = Opened(*client).size();
+  ASSERT_TRUE(client->Click("btnShareTo_ShareToAll_For_HomeRight_0"));
+  opened = Opened(*client);
+  ASSERT_EQ(opened.size(), beforeShare + 4);
+  const char* pages[] = {"t=qzone", "t=tqq", "t=tsina", "t=hi"};
+  for (Json::ArrayIndex i = 0; i < 4; ++i) {
+    const std::string target = opened[beforeShare + i]["target"].asString();
+    EXPECT_NE(target.find("zelk/Share.aspx?act=tool&"), std::string::npos) << target;
+    EXPECT_NE(target.find(pages[i]), std::string::npos) << target;
+  }
+
+  client->automation().Call("quit", {{"window", kMain}});
+  EXPECT_EQ(client->WaitForExit(), 0);
+  client.reset();
+
+  // Cached pictures are not fetched again; the one that failed is.
+  client = StartClient();
+  Idle(*client);
+  Fire(*client, 40);
+  EXPECT_EQ(Fetches("zelk/AdImages/ad_1.png"), 1);
+  EXPECT_EQ(Fetches("zelk/AdImages/ad_2.png"), 2);
+  EXPECT_NE(AdPicture(*client, 2).find("/AdData/2_ad_2.png"), std::string::npos);
+
+  // Without the service the counters show "---".
+  service_.Stop();
+  Fire(*client, 50);
+  EXPECT_EQ(client->Control("lblInstallTotalCount")["text"].asString(), "---");
+  EXPECT_EQ(client->Control("lblAppTotalCount")["text"].asString(), "---");
+}
+
+}  // namespace
+}  // namespace home
