@@ -31,6 +31,8 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
         if (!state.loggedIn) return std::nullopt;
         return state.uid;
       });
+  features.homeAppButtons->SetAppSearch(
+      [&features](const std::u16string& text) { features.appCenter->SearchApps(text); });
   features.account->SetLoginFollowUps({.afterLogin =
                                            [&features] {
                                              features.knowledgeLists->RestartKnowledgeQueue();
