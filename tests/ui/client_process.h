@@ -21,7 +21,8 @@ class DevService {
   // Starts on `port` (0: any free port); the port it bound is then port().
   DevService(std::string program, std::string stateFolder);
   ~DevService();
-  bool Start(int port = 0);
+  // With `withFiles` its file server runs too, on a free port.
+  bool Start(int port = 0, bool withFiles = false);
   void Stop();
   int port() const { return port_; }
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
@@ -42,8 +43,9 @@ class ClientProcess {
   ClientProcess(std::string root, std::string serviceHost);
   ~ClientProcess();
 
-  // Starts the program and waits (bounded) until its automation answers.
-  bool Start();
+  // Starts the program and waits (bounded) until its automation answers. Shell requests are
+  // recorded; with `startPrograms` program files (installed apps) are started too.
+  bool Start(bool startPrograms = false);
   // Waits (bounded) for the program to end; its exit status, -1 when killed by a signal, -2 when
   // it did not end in time (it is then killed).
   int WaitForExit(int timeoutMs = 20000);
