@@ -99,13 +99,15 @@ DevService::~DevService() {
   Stop();
 }
 
-bool DevService::Start(int port, bool withFiles) {
+bool DevService::Start(int port, bool withFiles, const std::string& filesRoot) {
   Stop();
   fs::create_directories(state_);
   const std::string output = state_ + "/service.out";
   std::vector<std::string> arguments{"--http", "127.0.0.1:" + std::to_string(port), "--state",
                                      state_};
   if (withFiles) arguments.insert(arguments.end(), {"--files", "127.0.0.1:0"});
+  if (withFiles && !filesRoot.empty())
+    arguments.insert(arguments.end(), {"--files-root", filesRoot});
   pid_ = Spawn(program_, arguments, {}, output);
   if (pid_ <= 0) return false;
   // Its first line names the address it bound: "zelk-devservice http=127.0.0.1:PORT files=-".

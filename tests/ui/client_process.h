@@ -21,8 +21,9 @@ class DevService {
   // Starts on `port` (0: any free port); the port it bound is then port().
   DevService(std::string program, std::string stateFolder);
   ~DevService();
-  // With `withFiles` its file server runs too, on a free port.
-  bool Start(int port = 0, bool withFiles = false);
+  // With `withFiles` its file server runs too, on a free port, serving `filesRoot` (empty: the
+  // sample files).
+  bool Start(int port = 0, bool withFiles = false, const std::string& filesRoot = "");
   void Stop();
   int port() const { return port_; }
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
