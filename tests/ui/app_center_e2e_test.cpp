@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "client_process.h"
+#include "platform/process.h"
 #include "support/temp_dir.h"
 
 namespace ui_testing {
@@ -85,11 +86,14 @@ class RunningProgram {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-  // True once the process runs the copy (exec has happened).
-  bool Running() const {
-    std::error_code error;
-    return pid_ > 0 &&
-           fs::read_symlink("/proc/" + std::to_string(pid_) + "/exe", error).filename() == name_;
+  // True once the client can see it: a process of that program file in the client's session.
+  bool Running(const std::string& runtimeDir) const {
+    for (const int pid : platform::FindProcessesByFileName(name_)) {
+      if (pid == pid_ && platform::ProcessEnvironmentValue(pid, "XDG_RUNTIME_DIR") == runtimeDir) {
+        return true;
+      }
+    }
+    return false;
   }
 
  private:
@@ -130,6 +134,15 @@ class AppCenterClientTest : public ::testing::Test {
     auto& a = client.automation();
     a.Call("set_text", {{"window", kMain}, {"name", "txtAppMarketSearchEdit"}, {"text", text}});
     a.Call("key", {{"window", kMain}, {"name", "txtAppMarketSearchEdit"}, {"key", "return"}});
+  }
+  // The home button of an app, found by its caption (the order follows the installs' ends).
+  static std::string HomeButtonOf(ClientProcess& client, const std::string& caption) {
+    const Json::Value tree = client.automation().Call(
+        "tree", {{"window", kMain}, {"name", "tluHomeAppButtons"}})["tree"];
+    for (const Json::Value& button : tree["children"]) {
+      if (button["text"].asString() == caption) return button["name"].asString();
+    }
+    return {};
   }
   Json::Value MessageBox(ClientProcess& client) {
     return client.automation().Call("message_box")["message_box"];
@@ -242,14 +255,14 @@ TEST_F(AppCenterClientTest, BrowseInstallStartUpgradeEditAndCheckVersions) {
   };
   {
     RunningProgram running(dir_.path(), "RebarWeight", dir_.file("run"));
-    ASSERT_TRUE(Eventually([&] { return running.Running(); }));
-    ASSERT_TRUE(clickMark("btnHomeAppBtn_0"));
+    ASSERT_TRUE(Eventually([&] { return running.Running(dir_.file("run")); }));
+    ASSERT_TRUE(clickMark(HomeButtonOf(c, "钢筋重量计算器")));
     EXPECT_EQ(MessageBox(c)["text"].asString(),
               "应用工具【钢筋重量计算器】正在运行，请先关闭该应用，然后再进行删除操作.");
     c.automation().Call("answer_message_box", {{"button", "ok"}});
     EXPECT_TRUE(fs::exists(c.file("Modules/RebarWeight/RebarWeight")));
   }
-  ASSERT_TRUE(clickMark("btnHomeAppBtn_2"));  // Pilotrex
+  ASSERT_TRUE(clickMark(HomeButtonOf(c, "领航者项目平台")));
   EXPECT_FALSE(fs::exists(c.file("Modules/Pilotrex")));
   EXPECT_EQ(Count(c, "tluHomeAppButtons"), 2);
   ASSERT_TRUE(c.Click("btnHomeAppEdit"));
@@ -276,7 +289,9 @@ TEST_F(AppCenterClientTest, BrowseInstallStartUpgradeEditAndCheckVersions) {
   EXPECT_TRUE(Eventually(
       [&] { return ReadText(again.file("Modules/RebarWeight/Version.txt")) == "1\n1.2.0\n"; }));
   ASSERT_TRUE(Idle(again));
-  EXPECT_EQ(again.Control("btnHomeAppBtn_0")["tooltip"].asString().rfind("【点击升级】 ", 0), 0u);
+  EXPECT_EQ(again.Control(HomeButtonOf(again, "钢筋重量计算器"))["tooltip"].asString().rfind(
+                "【点击升级】 ", 0),
+            0u);
   Shot(again, kMain, "home_apps_upgrade_badge.png");
   // 42 buttons: one page of 9 × 7 in 1200 × 900, two pages of 7 × 5 in the smallest window.
   EXPECT_EQ(Count(again, "tluHomeAppButtons"), 42);
