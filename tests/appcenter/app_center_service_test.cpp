@@ -231,6 +231,10 @@ std::string BadPackagesRoot(const testing_support::TempDir& dir) {
                                                      {"Hostile", "#!/bin/sh\n", false, 0755}}));
   dir.write("App/noprog.zip", devservice::BuildZip({{"Version.txt", "1.0\n"}}));
   dir.write("App/dotdot.zip", devservice::BuildZip({{"run", "#!/bin/sh\n", false, 0755}}));
+  // Large enough that a transfer is still running when the window thread sees its start.
+  dir.write("App/big.zip", devservice::BuildZip({{"Big", "#!/bin/sh\n", false, 0755},
+                                                 {"Version.txt", "1.0\n"},
+                                                 {"data.bin", std::string(4 << 20, 'x'), true}}));
   return dir.path();
 }
 
@@ -282,6 +286,36 @@ TEST_F(BadPackagesTest, NothingIsWrittenOutsideModulesAndTheAppsStayNotInstalled
   EXPECT_FALSE(fs::exists(program.file("Downloads/AppMarket/notzip.zip")));
   EXPECT_FALSE(fs::exists(program.file("Downloads/AppMarket/dotdot.zip")));
   EXPECT_TRUE(center->Downloads().Entries().empty());
+}
+
+TEST_F(BadPackagesTest, PressingTheButtonOfARunningDownloadStopsItAndAgainStartsItAnew) {
+  AddItem(u"Big", u"big.zip");
+  bool pressedAgain = false;
+  host.SetMessageHandler([this, &pressedAgain](std::uint32_t message, platform::Payload& payload) {
+    appcenter_testing::RouteToAppCenter(*center, *home, Pm(), message, payload);
+    // The user presses "取消" as soon as the transfer shows that it started; the stop handles
+    // the transfer's end (which drops the entry) while it waits.
+    if (message == core::WM_DOWNLOAD_STARTED && !pressedAgain) {
+      const auto* started = payload.get<knowledge::DownloadStarted>();
+      if (started != nullptr && started->FileName == u"big.zip") {
+        pressedAgain = true;
+        EXPECT_EQ(Item(0).State(), AppMarketItemState::Downloading);
+        center->OnAppActionClick(0);
+      }
+    }
+  });
+  center->OnAppActionClick(0);
+  Settle();
+  ASSERT_TRUE(pressedAgain);
+  EXPECT_TRUE(center->Downloads().Entries().empty());
+  EXPECT_EQ(Item(0).State(), AppMarketItemState::NotInstalled);
+  EXPECT_FALSE(fs::exists(program.file("Modules/Big/Big")));
+
+  center->OnAppActionClick(0);
+  Settle();
+  EXPECT_EQ(Item(0).State(), AppMarketItemState::Installed);
+  EXPECT_TRUE(fs::is_regular_file(program.file("Modules/Big/Big")));
+  EXPECT_FALSE(fs::exists(program.file("Downloads/AppMarket/big.zip")));
 }
 
 }  // namespace
