@@ -8,6 +8,7 @@
 
 #include "core/app_directory.h"
 #include "core/command_line.h"
+#include "core/fly_icon_animation.h"
 #include "core/program_files.h"
 #include "core/window_messages.h"
 #include "core/window_timers.h"
@@ -243,6 +244,12 @@ void KnowledgeLists::FinishDownload(CKnowlegeDownloadingItemUI& row) {
   LibDownloadFileInfo record = row.Record();
   record.State = DownloadState::DownloadFinish;
   record.IsDownloadFinish = true;
+  // The flight shows where the file went, when the knowledge tab is the one in view.
+  if (auto* desktop = host_.Find<skinui::TabLayout>("tluDesktop");
+      desktop != nullptr && desktop->GetCurSel() == 1) {
+    FlyTo(host_.FindControl("knowlege_quickBar_downloding"), "knowlege_quickBar__downloded",
+          "down.png");
+  }
   history_.AddFinished(record);
   history_.RemoveDownloading(record.FileName);
   RefreshFinishedList();
@@ -307,6 +314,7 @@ void KnowledgeLists::QueueKnowledgeDownload(const std::string& name) {
   if (!history_.IsDownloading(result.fileName)) {
     record = NewRecord(result.downloadId, result.fileName, result.title, KnowlegeDownloadFolder());
     if (!record) return;
+    FlyTo(row->DownloadButton(), "knowlege_quickBar_downloding", "");
   }
   // Disabled before the queue restarts: stopping a transfer runs other handlers meanwhile.
   if (row->DownloadButton() != nullptr) row->DownloadButton()->SetEnabled(false);
@@ -314,6 +322,13 @@ void KnowledgeLists::QueueKnowledgeDownload(const std::string& name) {
   if (!record) return;
   history_.AddDownloading(*record);
   RestartKnowledgeQueue();
+}
+
+void KnowledgeLists::FlyTo(const skinui::Control* from, std::string_view to,
+                           const std::string& image) {
+  const skinui::Control* target = host_.FindControl(to);
+  if (from != nullptr && target != nullptr)
+    core::FlyIconAnimation::Start(host_, *from, *target, image);
 }
 
 CKnowlegeDownloadingItemUI* KnowledgeLists::DownloadingRowAt(int n) {

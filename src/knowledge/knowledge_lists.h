@@ -131,6 +131,8 @@ class KnowledgeLists {
   // area.
   bool RequireLogin();
   CKnowlegeDownloadingItemUI* DownloadingRowAt(int n);
+  // The icon flying from a control to the one named `to` (nothing when either is missing).
+  void FlyTo(const skinui::Control* from, std::string_view to, const std::string& image);
   // The record of a new download, or nullopt (with the reason shown) when its title gives no
   // local file name.
   std::optional<LibDownloadFileInfo> NewRecord(const std::u16string& downloadId,

@@ -25,11 +25,17 @@ std::string findOpener() {
 
 }  // namespace
 
-ShellLauncher::ShellLauncher(bool recordOnly) : recordOnly_(recordOnly) {}
+ShellLauncher::ShellLauncher(bool recordOnly)
+    : recordOnly_(recordOnly), programsOnly_(ProgramsOnlyFromEnvironment()) {}
 
 bool ShellLauncher::RecordOnlyFromEnvironment() {
   const char* mode = std::getenv("ZELK_SHELL_OPEN");
   return mode != nullptr && std::strcmp(mode, "record") == 0;
+}
+
+bool ShellLauncher::ProgramsOnlyFromEnvironment() {
+  const char* mode = std::getenv("ZELK_SHELL_OPEN");
+  return mode != nullptr && std::strcmp(mode, "programs") == 0;
 }
 
 bool ShellLauncher::open(const ShellOpenRequest& request) {
@@ -39,8 +45,10 @@ bool ShellLauncher::open(const ShellOpenRequest& request) {
   }
   if (recordOnly_ || request.target.empty()) return !request.target.empty();
   if (isExecutableFile(request.target)) {
-    return StartDetachedProcess(request.target, SplitParameters(request.parameters), request.directory);
+    return StartDetachedProcess(request.target, SplitParameters(request.parameters),
+                                request.directory);
   }
+  if (programsOnly_) return true;
   const std::string opener = findOpener();
   if (opener.empty()) return false;
   std::vector<std::string> arguments;

@@ -15,17 +15,21 @@ struct ShellOpenRequest {
 
 // The shell "open" verb: URLs, folders and documents go to xdg-open; a program file is started
 // directly with its parameters. Every request is recorded (the automation reports them); in
-// record-only mode (ZELK_SHELL_OPEN=record) nothing is executed.
+// record-only mode (ZELK_SHELL_OPEN=record) nothing is executed, and with
+// ZELK_SHELL_OPEN=programs only program files are started (tests that watch an installed app
+// run without handing URLs to a browser).
 class ShellLauncher {
  public:
   explicit ShellLauncher(bool recordOnly);
   static bool RecordOnlyFromEnvironment();
+  static bool ProgramsOnlyFromEnvironment();
 
   bool open(const ShellOpenRequest& request);
   std::vector<ShellOpenRequest> requests() const;
 
  private:
   bool recordOnly_;
+  bool programsOnly_;
   mutable std::mutex mutex_;
   std::vector<ShellOpenRequest> requests_;
 };

@@ -160,6 +160,11 @@ Json::Value Items(UiContext& context, const Json::Value& request) {
 }
 
 void ClickAt(Window& window, Point pt) {
+  // As the window manager does, a click activates the window, unless it never takes activation
+  // (pop-ups that close when another window is activated rely on this).
+  if ((window.GetExStyle() & WS_EX_NOACTIVATE) == 0 && !window.IsActive()) {
+    window.GetContext().SetActiveWindow(&window);
+  }
   window.SendMessage(WM_MOUSEMOVE, 0, MakePointParam(pt.x, pt.y));
   window.SendMessage(WM_LBUTTONDOWN, 0, MakePointParam(pt.x, pt.y));
   window.SendMessage(WM_LBUTTONUP, 0, MakePointParam(pt.x, pt.y));

@@ -48,13 +48,8 @@ void CLibObjectView::EnableNavigationOf(const PagerNames& names, bool enable) {
   }
 }
 
-void CLibObjectView::LayoutPagerOf(const PagerNames& names, int currentPage, int pageCount) {
-  currentPage_ = currentPage;
-  pageCount_ = pageCount;
-  if (owner_ == nullptr) return;
+void ApplyPagerLayout(PaintManager& pm, const PagerNames& names, const PagerLayout& layout) {
   using namespace pager_images;
-  PaintManager& pm = owner_->GetPaintManager();
-  const PagerLayout layout = ComputePager(currentPage, pageCount);
   Button* prev = pm.FindOrLog<Button>(names.prev);
   Button* next = pm.FindOrLog<Button>(names.next);
   if (prev != nullptr) {
@@ -80,6 +75,15 @@ void CLibObjectView::LayoutPagerOf(const PagerNames& names, int currentPage, int
       option->Selected(layout.selected[k]);
     }
   }
+}
+
+void CLibObjectView::LayoutPagerOf(const PagerNames& names, int currentPage, int pageCount) {
+  currentPage_ = currentPage;
+  pageCount_ = pageCount;
+  if (owner_ == nullptr) return;
+  PaintManager& pm = owner_->GetPaintManager();
+  const PagerLayout layout = ComputePager(currentPage, pageCount);
+  ApplyPagerLayout(pm, names, layout);
   if (Control* spacer = pm.FindOrLog<Control>(names.spacer)) {
     spacer->SetFixedWidth(PagerSpacerWidth(owner_->GetWindowRect().Width(), layout.visibleCount));
   }

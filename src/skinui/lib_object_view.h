@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "skinui/pager_arithmetic.h"
+
 namespace skinui {
 
 class PaintManager;
@@ -56,6 +58,10 @@ inline constexpr const char* kIndexNormal = "file='page_bkg.png' source='0,0,21,
 inline constexpr const char* kIndexHot = "file='page_bkg.png' source='21,0,42,24'";
 inline constexpr const char* kIndexPushed = "file='page_bkg.png' source='43,0,63,24'";
 }  // namespace pager_images
+
+// Gives the pager's Prev, Next and page buttons the look and state of a computed layout (the
+// spacer is left to the caller, whose centring differs).
+void ApplyPagerLayout(PaintManager& pm, const PagerNames& names, const PagerLayout& layout);
 
 // A paged view whose pager is made of the given controls: what every feature's view shares.
 class NamedPagerView : public CLibObjectView {

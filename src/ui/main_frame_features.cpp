@@ -40,6 +40,8 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
   features.knowledgeLists->SetShowLoginArea(
       [account = features.account.get()] { account->ShowLoginFrame(); });
   features.knowledgeSearch->SetDownloadHistory(&features.knowledgeLists->History());
+  features.homeAppButtons->SetAppSearch(
+      [&features](const std::u16string& text) { features.appCenter->SearchApps(text); });
   features.account->SetLoginFollowUps({.afterLogin =
                                            [&features] {
                                              features.knowledgeLists->RestartKnowledgeQueue();

@@ -309,6 +309,24 @@ TEST_F(Endpoints, SearchPagesAndCategoriesPageAsTheClientCountsThem) {
   EXPECT_EQ(versions["AppItems"][1]["AppVersion"].asString(), "1.2.0");
 }
 
+TEST_F(Endpoints, TheUpgradeSwitchRaisesAnAppToItsLaterPackage) {
+  const char* page = "/zelk/AppMarketAPI.aspx?req=0&index=1&cid=0&wh=RebarWeight&os=Windows";
+  EXPECT_EQ(getJson(page)["AppItems"][0]["AppInstallPackageName"].asString(),
+            "RebarWeight_1.2.0.zip");
+  EXPECT_EQ(getJson("/_dev/apps/upgrade?appName=rebarweight")["version"].asString(), "1.3.0");
+  const Json::Value raised = getJson(page)["AppItems"][0];
+  EXPECT_EQ(raised["AppVersion"].asString(), "1.3.0");
+  EXPECT_EQ(raised["AppInstallPackageName"].asString(), "RebarWeight_1.3.0.zip");
+  EXPECT_EQ(postJson("/zelk/AppMarketAPI.aspx?req=3&os=Windows",
+                     "appNames=RebarWeight")["AppItems"][0]["AppVersion"]
+                .asString(),
+            "1.3.0");
+  // An app without a later package cannot be raised; a reset lowers the raised one.
+  EXPECT_NE(getJson("/_dev/apps/upgrade?appName=DwgViewer")["result"].asInt(), 1);
+  getJson("/_dev/apps/upgrade?appName=RebarWeight&reset=1");
+  EXPECT_EQ(getJson(page)["AppItems"][0]["AppVersion"].asString(), "1.2.0");
+}
+
 TEST_F(Endpoints, FileServerAddressNeedsAServerAndAPlainFileName) {
   const std::string request =
       "/zelk/FileServerLiveForm.aspx?kind=3&fileKind=0&fileName=GB50204-2015.pdf";

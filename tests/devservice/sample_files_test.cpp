@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -53,7 +54,10 @@ TEST(SampleFiles, EveryStoreGetsItsFilesAndAnOlderGenerationIsReplacedWhole) {
   struct stat status {};
   ASSERT_EQ(stat(installer.c_str(), &status), 0);
   EXPECT_NE(status.st_mode & S_IXUSR, 0u);
-  const int expectedFiles = 3 + static_cast<int>(catalogue.apps().size()) +
+  const auto upgrades =
+      std::count_if(catalogue.apps().begin(), catalogue.apps().end(),
+                    [](const App& app) { return !app.upgradePackageName.empty(); });
+  const int expectedFiles = 3 + static_cast<int>(catalogue.apps().size() + upgrades) +
                             static_cast<int>(catalogue.avatars().size()) + 1;
   EXPECT_EQ(summary.files, expectedFiles);
   EXPECT_GT(summary.bytes, 95000);

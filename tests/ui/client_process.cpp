@@ -108,12 +108,16 @@ DevService::~DevService() {
   Stop();
 }
 
-bool DevService::Start(int port) {
+bool DevService::Start(int port, bool withFiles, const std::string& filesRoot) {
   Stop();
   fs::create_directories(state_);
   const std::string output = state_ + "/service.out";
-  pid_ = Spawn(program_, {"--http", "127.0.0.1:" + std::to_string(port), "--state", state_}, {},
-               output);
+  std::vector<std::string> arguments{"--http", "127.0.0.1:" + std::to_string(port), "--state",
+                                     state_};
+  if (withFiles) arguments.insert(arguments.end(), {"--files", "127.0.0.1:0"});
+  if (withFiles && !filesRoot.empty())
+    arguments.insert(arguments.end(), {"--files-root", filesRoot});
+  pid_ = Spawn(program_, arguments, {}, output);
   if (pid_ <= 0) return false;
   // Its first line names the address it bound: "zelk-devservice http=127.0.0.1:PORT files=-".
   return PollUntil(20000, [&] {
@@ -156,10 +160,11 @@ void ClientProcess::CopyApplication() {
   fs::permissions(root_ + "/run", fs::perms::owner_all);
 }
 
-bool ClientProcess::Start(const std::vector<std::string>& arguments) {
+bool ClientProcess::Start(const std::vector<std::string>& arguments, bool startPrograms) {
   const std::string home = root_ + "/home";
   pid_ = Spawn(file("Zelk"), arguments,
-               {"ZELK_HEADLESS=1", "ZELK_AUTOMATION=" + socketPath(), "ZELK_SHELL_OPEN=record",
+               {"ZELK_HEADLESS=1", "ZELK_AUTOMATION=" + socketPath(),
+                std::string("ZELK_SHELL_OPEN=") + (startPrograms ? "programs" : "record"),
                 "ZELK_SERVICE_HOST=" + serviceHost_, "XDG_RUNTIME_DIR=" + root_ + "/run",
                 "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
                 "XDG_DATA_HOME=" + home + "/data", "XDG_CACHE_HOME=" + home + "/cache"},

@@ -22,7 +22,9 @@ class DevService {
   // Starts on `port` (0: any free port); the port it bound is then port().
   DevService(std::string program, std::string stateFolder);
   ~DevService();
-  bool Start(int port = 0);
+  // With `withFiles` its file server runs too, on a free port, serving `filesRoot` (empty: the
+  // sample files).
+  bool Start(int port = 0, bool withFiles = false, const std::string& filesRoot = "");
   void Stop();
   int port() const { return port_; }
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
@@ -45,8 +47,9 @@ class ClientProcess {
 
   // Starts the program with the arguments and waits (bounded) until its automation answers.
   // A later start on the same root hands its command line over to the running one and ends;
-  // the running one answers the automation meanwhile.
-  bool Start(const std::vector<std::string>& arguments = {});
+  // the running one answers the automation meanwhile. Shell requests are recorded; with
+  // `startPrograms` program files (installed apps) are started too.
+  bool Start(const std::vector<std::string>& arguments = {}, bool startPrograms = false);
   // Waits (bounded) for the program to end; its exit status, -1 when killed by a signal, -2 when
   // it did not end in time (it is then killed).
   int WaitForExit(int timeoutMs = 20000);

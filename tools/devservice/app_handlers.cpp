@@ -12,16 +12,16 @@ namespace {
 
 constexpr std::size_t kMaxAppNamesInVersionQuery = 500;
 
-Json::Value AppJson(const App& app, const Request& request) {
+Json::Value AppJson(const App& app, const Request& request, const AppUpgradeSwitch& upgrades) {
   Json::Value item(Json::objectValue);
   item["Id"] = app.id;
   item["AppName"] = app.appName;
   item["AppDisplayName"] = app.displayName;
   item["AppDeveloper"] = app.developer;
-  item["AppVersion"] = app.version;
+  item["AppVersion"] = upgrades.version(app);
   item["AppIconName"] = app.iconName;
   item["AppIconUrl"] = request.baseUrl() + "zelk/AppIcons/" + app.appName + ".png";
-  item["AppInstallPackageName"] = app.installPackageName;
+  item["AppInstallPackageName"] = upgrades.packageName(app);
   item["AppExeName"] = app.exeName;
   item["AppRemark"] = app.remark;
   item["netVersion"] = app.netVersion;
@@ -76,7 +76,8 @@ Reply AppPage(const ServiceContext& context, const Request& request) {
   const std::int64_t first = (static_cast<std::int64_t>(index) - 1) * pageSize;
   for (std::int64_t i = first;
        i < first + pageSize && i < static_cast<std::int64_t>(selected.size()); ++i) {
-    value["AppItems"].append(AppJson(*selected[static_cast<std::size_t>(i)], request));
+    value["AppItems"].append(
+        AppJson(*selected[static_cast<std::size_t>(i)], request, context.upgrades));
   }
   return JsonReply(value);
 }
@@ -97,7 +98,7 @@ Reply Versions(const ServiceContext& context, const Request& request) {
       Json::Value item(Json::objectValue);
       item["Id"] = app->id;
       item["AppName"] = app->appName;
-      item["AppVersion"] = app->version;
+      item["AppVersion"] = context.upgrades.version(*app);
       value["AppItems"].append(item);
     }
   }

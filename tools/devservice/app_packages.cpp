@@ -62,6 +62,15 @@ std::string MakeAppPackage(const App& app, const Catalogue& catalogue) {
   return BuildZip(entries);
 }
 
+std::string MakeAppUpgradePackage(const App& app, const Catalogue& catalogue) {
+  App upgraded = app;
+  upgraded.version = app.upgradeVersion;
+  for (PackageEntry& entry : upgraded.package) {
+    if (entry.kind == "version") entry.content = app.upgradeVersion + "\n";
+  }
+  return MakeAppPackage(upgraded, catalogue);
+}
+
 std::string FrameworkInstallerScript() {
   return "#!/bin/sh\n"
          "# Stands in for the .NET Framework 4.0 installer in the Tamsel development service:\n"

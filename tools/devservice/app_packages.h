@@ -15,6 +15,8 @@ std::string AppProgramScript(const App& app);
 // 0755), Version.txt with the manifest's text and the icon picture from the data folder.
 // Raises std::runtime_error for an entry of unknown kind or an unreadable picture.
 std::string MakeAppPackage(const App& app, const Catalogue& catalogue);
+// The package of the app's upgrade: the same manifest, Version.txt holding upgradeVersion.
+std::string MakeAppUpgradePackage(const App& app, const Catalogue& catalogue);
 
 // The file name and content of the platform runtime installer the app center downloads
 // before an app: a script that accepts the silent arguments ("/q /norestart"), says what it

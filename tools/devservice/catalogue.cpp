@@ -224,6 +224,15 @@ Catalogue Catalogue::Load(const std::string& dataDir) {
       if (versionFile.path != "Version.txt" || Trim(versionFile.content) != app.version) {
         f.fail("the package's Version.txt does not hold the version");
       }
+      app.upgradeVersion = f.optionalText("upgradeVersion");
+      app.upgradePackageName = f.optionalText("upgradePackageName");
+      if (app.upgradeVersion.empty() != app.upgradePackageName.empty()) {
+        f.fail("\"upgradeVersion\" and \"upgradePackageName\" go together");
+      }
+      if (!app.upgradePackageName.empty() && (!IsSafeFileName(app.upgradePackageName) ||
+                                              app.upgradePackageName == app.installPackageName)) {
+        f.fail("\"upgradePackageName\" is not one file name of its own");
+      }
       return app;
     });
     RequireUnique(

@@ -58,6 +58,10 @@ struct App {
   std::string size;         // shown size, e.g. "1.8 MB"
   std::string iconPicture;  // picture file below the data folder, served as the icon
   std::vector<PackageEntry> package;
+  // A later version the test switch can offer: its version and the name of its package (the
+  // same manifest with Version.txt holding the later version). Empty when the app has none.
+  std::string upgradeVersion;
+  std::string upgradePackageName;
 };
 
 struct NewsItem {

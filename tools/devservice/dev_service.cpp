@@ -54,11 +54,12 @@ DevService::DevService(ServiceOptions options, platform::Clock& clock, bool echo
   pages_ = std::make_unique<PageRenderer>(options_.dataDir);
   state_ = std::make_unique<StateStore>(options_.stateDir, *catalogue_, clock_, *log_);
   hijack_ = std::make_unique<HijackSwitch>();
+  upgrades_ = std::make_unique<AppUpgradeSwitch>();
   fileServer_ = std::make_unique<FileServerAddress>();
   fileDrops_ = std::make_unique<ConnectionDropPlan>();
   context_ = std::make_unique<ServiceContext>(
-      ServiceContext{options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *fileServer_,
-                     *fileDrops_, *log_, clock_});
+      ServiceContext{options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *upgrades_,
+                     *fileServer_, *fileDrops_, *log_, clock_});
   router_ = std::make_unique<Router>(*hijack_, *log_);
   AddAuthHandlers(*router_, *context_);
   AddKnowledgeHandlers(*router_, *context_);

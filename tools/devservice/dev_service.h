@@ -14,6 +14,7 @@ class Server;
 
 namespace devservice {
 
+class AppUpgradeSwitch;
 class Catalogue;
 class ConnectionDropPlan;
 class FileServer;
@@ -71,6 +72,7 @@ class DevService {
   std::unique_ptr<PageRenderer> pages_;
   std::unique_ptr<StateStore> state_;
   std::unique_ptr<HijackSwitch> hijack_;
+  std::unique_ptr<AppUpgradeSwitch> upgrades_;
   std::unique_ptr<FileServerAddress> fileServer_;
   std::unique_ptr<ConnectionDropPlan> fileDrops_;
   std::unique_ptr<ServiceContext> context_;

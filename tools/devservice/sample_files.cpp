@@ -69,6 +69,9 @@ SampleFilesSummary GenerateSampleFiles(const Catalogue& catalogue, const std::st
   }
   for (const App& app : catalogue.apps()) {
     writer.write(1, app.installPackageName, MakeAppPackage(app, catalogue));
+    if (!app.upgradePackageName.empty()) {
+      writer.write(1, app.upgradePackageName, MakeAppUpgradePackage(app, catalogue));
+    }
   }
   for (const std::string& avatar : catalogue.avatars()) {
     std::string picture;

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "devservice/app_upgrade_switch.h"
 #include "devservice/catalogue.h"
 #include "devservice/connection_drop_plan.h"
 #include "devservice/hijack_switch.h"
@@ -41,6 +42,7 @@ struct ServiceContext {
   const SealedBoxOpener& opener;
   const PageRenderer& pages;
   HijackSwitch& hijack;
+  AppUpgradeSwitch& upgrades;
   FileServerAddress& fileServer;
   ConnectionDropPlan& fileDrops;
   ServiceLog& log;

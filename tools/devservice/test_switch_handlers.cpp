@@ -80,6 +80,24 @@ void AddTestSwitchHandlers(Router& router, ServiceContext& context) {
   });
   router.add("_dev/files/status",
              [&context](const Request&) { return JsonReply(DropStatus(context.fileDrops)); });
+  // Raises an app's version to its upgrade (reset=1 lowers it again).
+  router.add("_dev/apps/upgrade", [&context](const Request& request) {
+    const App* app = context.catalogue.findApp(request.text("appName"));
+    if (app == nullptr) throw BadRequest("应用不存在");
+    const bool reset = request.optionalInteger("reset").value_or(0) != 0;
+    if (reset) {
+      context.upgrades.lower(*app);
+    } else if (!context.upgrades.raise(*app)) {
+      throw BadRequest("该应用没有可用的升级");
+    }
+    context.log.write("测试开关: 应用 " + app->appName + " 的版本为 " +
+                      context.upgrades.version(*app));
+    Json::Value value(Json::objectValue);
+    value["result"] = 1;
+    value["version"] = context.upgrades.version(*app);
+    value["package"] = context.upgrades.packageName(*app);
+    return JsonReply(value);
+  });
   router.add("_dev/expire-signs", [&context](const Request& request) {
     const int expired = context.state.expireSigns(request.optionalInteger("uid"));
     context.log.write("测试开关: " + std::to_string(expired) + " 个登录凭证已过期");
