@@ -5,6 +5,7 @@
 
 #include "appcenter/app_progress_text.h"
 #include "appcenter/version_file.h"
+#include "knowledge/share_buttons.h"
 #include "net/service_transfer.h"
 #include "platform/code_page.h"
 
@@ -19,6 +20,7 @@ constexpr char kStateInfo[] = "txtStateInfo";
 constexpr char kAction[] = "btnAppMarketItem_";
 constexpr char kImage[] = "hluImage";
 constexpr char kProgress[] = "pgDownloadProgress";
+constexpr char kSharePlace[] = "AppMarketItem";
 constexpr char kNoPicture[] = "nopicinfo.png";
 
 const std::u16string kEmpty;
@@ -39,6 +41,10 @@ CAppMarketItemUI::CAppMarketItemUI(AppItemEnvironment environment)
   action_ = knowledge::FindRowControl<skinui::Button>(*this, kAction, kLayout, log);
   image_ = knowledge::FindRowControl<skinui::Container>(*this, kImage, kLayout, log);
   progress_ = knowledge::FindRowControl<skinui::Progress>(*this, kProgress, kLayout, log);
+  const auto shareNames = knowledge::ShareButtonNames(kSharePlace);
+  for (std::size_t i = 0; i < share_.size(); ++i) {
+    share_[i] = knowledge::FindRowControl<skinui::Button>(*this, shareNames[i], kLayout, log);
+  }
   for (skinui::Label* label : {title_, desc_, developer_, stateInfo_}) {
     if (label != nullptr) label->SetText(u"");
   }
@@ -88,6 +94,12 @@ void CAppMarketItemUI::SetIndex(int index) {
   knowledge::NameForPosition(action_, kAction, "", index);
   knowledge::NameForPosition(progress_, kProgress, "", index);
   knowledge::NameForPosition(netNote_, kNetNote, "_", index);
+  for (std::size_t i = 0; i < share_.size(); ++i) {
+    if (share_[i] != nullptr) {
+      knowledge::SetUpShareButton(*share_[i], /*large=*/false, static_cast<net::ShareTarget>(i + 1),
+                                  knowledge::SharePlace::AppMarketItem, index);
+    }
+  }
 }
 
 bool CAppMarketItemUI::FileExists(const std::string& path) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -84,6 +85,7 @@ class CAppMarketItemUI : public skinui::ListContainerElement {
   skinui::Button* action_ = nullptr;
   skinui::Container* image_ = nullptr;
   skinui::Progress* progress_ = nullptr;
+  std::array<skinui::Button*, 5> share_{};
 };
 
 }  // namespace appcenter

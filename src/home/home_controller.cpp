@@ -7,11 +7,13 @@
 #include <memory>
 #include <vector>
 
+#include "appcenter/app_market_item_ui.h"
 #include "core/app_directory.h"
 #include "core/app_log.h"
 #include "core/window_messages.h"
 #include "home/ad_reply.h"
 #include "home/ad_tab_ui.h"
+#include "home/app_share_name.h"
 #include "home/lastest_news_item_ui.h"
 #include "home/news_reply.h"
 #include "home/summary_counts.h"
@@ -244,8 +246,21 @@ void HomeController::SetUpHomeShareButtons() {
 
 void HomeController::OnShareClick(const std::string& name) {
   const knowledge::ShareClick click = knowledge::ParseShareButtonName(name);
-  if (click.place == knowledge::SharePlace::HomeRight) {
-    knowledge::Share(host_, click.target, loginSign_(), u"");
+  switch (click.place) {
+    case knowledge::SharePlace::HomeRight:
+      return knowledge::Share(host_, click.target, loginSign_(), u"");
+    case knowledge::SharePlace::AppMarketItem: {
+      // The item of the page the button belongs to; a page reloaded since has none there.
+      auto* list = host_.Find<skinui::List>("lstAppMarketList");
+      if (list == nullptr || click.index < 0 || click.index >= list->GetCount()) return;
+      const auto* item =
+          dynamic_cast<const appcenter::CAppMarketItemUI*>(list->GetItemAt(click.index));
+      if (item == nullptr) return;
+      return knowledge::Share(host_, click.target, loginSign_(),
+                              AppShareName(item->Data().displayName));
+    }
+    default:
+      return;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <functional>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -65,6 +66,34 @@ std::string RowLabel(const Json::Value& row) {
     }
   }
   return "<none>";
+}
+
+// The display name of an app item of the current page.
+std::string AppTitle(ClientProcess& client, int index) {
+  const Json::Value items =
+      client.automation().Call("items", {{"window", kMain}, {"name", "lstAppMarketList"}})["items"];
+  if (static_cast<int>(items.size()) <= index) return "";
+  std::function<std::string(const Json::Value&)> find = [&](const Json::Value& node) {
+    if (node["name"].asString() == "txtTitle") return node["text"].asString();
+    for (const Json::Value& child : node["children"]) {
+      if (std::string text = find(child); !text.empty()) return text;
+    }
+    return std::string();
+  };
+  return find(items[index]);
+}
+
+std::string PercentDecoded(const std::string& text) {
+  std::string decoded;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
 }
 
 TEST_F(HomeClientTest, NewsAdvertisementsCountersAndSharingOfTheHomePage) {
@@ -139,6 +168,25 @@ TEST_F(HomeClientTest, NewsAdvertisementsCountersAndSharingOfTheHomePage) {
     EXPECT_NE(target.find("zelk/Share.aspx?act=tool&"), std::string::npos) << target;
     EXPECT_NE(target.find(pages[i]), std::string::npos) << target;
   }
+
+  // An app item shares its display name, as an app tool unless it says it is one.
+  client->automation().Call(
+      "check", {{"window", kMain}, {"name", "quickBar_AppMarket"}, {"selected", true}});
+  ASSERT_TRUE(Eventually([&] {
+    Idle(*client);
+    return client->Control("lstAppMarketList")["count"].asInt() > 0;
+  }));
+  const std::string title = AppTitle(*client, 0);
+  ASSERT_FALSE(title.empty());
+  const Json::ArrayIndex beforeApp = Opened(*client).size();
+  ASSERT_TRUE(client->Click("btnShareTo_ShareToSina_For_AppMarketItem_0"));
+  opened = Opened(*client);
+  ASSERT_EQ(opened.size(), beforeApp + 1);
+  const std::string appShare = PercentDecoded(opened[beforeApp]["target"].asString());
+  const bool namesItself = title.ends_with("应用") || title.ends_with("工具");
+  EXPECT_NE(appShare.find("act=down&t=tsina&uc=&fname=" + title + (namesItself ? "" : "应用工具")),
+            std::string::npos)
+      << appShare;
 
   client->automation().Call("quit", {{"window", kMain}});
   EXPECT_EQ(client->WaitForExit(), 0);

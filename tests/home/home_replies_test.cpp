@@ -3,6 +3,7 @@
 #include <string>
 
 #include "home/ad_reply.h"
+#include "home/app_share_name.h"
 #include "home/news_reply.h"
 #include "home/summary_counts.h"
 
@@ -56,6 +57,13 @@ TEST(AdReply, CacheNamesStayOneComponentInTheAdFolder) {
   EXPECT_EQ((*ads)[0].id, 3);
   EXPECT_EQ((*ads)[0].adDesc, "");
   EXPECT_FALSE(ReadAdReply(R"({"result":0,"AdItems":[{"id":1}]})"));
+}
+
+TEST(AppShareName, AppsAndToolsKeepTheirNameOthersBecomeAnAppTool) {
+  EXPECT_EQ(AppShareName(u"钢筋算量工具"), u"钢筋算量工具");
+  EXPECT_EQ(AppShareName(u"安全交底应用"), u"安全交底应用");
+  EXPECT_EQ(AppShareName(u"脚手架计算"), u"脚手架计算应用工具");
+  EXPECT_EQ(AppShareName(u""), u"应用工具");
 }
 
 }  // namespace
