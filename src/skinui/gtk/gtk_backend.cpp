@@ -89,6 +89,7 @@ void GtkBackend::FramePainted() {
   if (framePainted_) return;
   framePainted_ = true;
   if (firstFrame_) firstFrame_();
+  web_.FirstFramePainted();
 }
 
 }  // namespace skinui::gtk
