@@ -112,7 +112,10 @@ void CMenuWnd::PlaceShadow() {
 void CMenuWnd::CloseOnce() {
   if (closing_) return;
   closing_ = true;
-  Close();
+  // Closed once the messages already posted (a chosen item's action) are handled: a focused
+  // window hidden just before another is shown leaves the desktop unsettled for the new one
+  // (without a window manager it stays below the main window, undrawn).
+  PostMessage(WM_CLOSE);
 }
 
 void CMenuWnd::Notify(TNotifyUI& msg) {

@@ -589,11 +589,7 @@ TEST_F(ZelkOnTheDesktopTest, TheSixTabsShareOneWebProcessAndTheSecondaryWindowsS
        {std::tuple{"main_menu_item_About", "UIAboutFrame", "about-window.png"},
         std::tuple{"main_menu_item_system_option", "UIOptionFrame", "options-window.png"}}) {
     open("menubtn", "MenuWnd", item, window);
-    // The window's own painting: without a window manager a window opened from a menu may be
-    // stacked below the main window (see the notes).
-    EXPECT_TRUE(
-        client_.Call("screenshot", {{"window", window}, {"path", dir_.file(file)}})["ok"].asBool());
-    Keep(file);
+    EXPECT_TRUE(settled(WindowRect(window), file));
     ASSERT_TRUE(client_.Call("click", {{"window", window}, {"name", "closebtn"}})["ok"].asBool());
   }
   ASSERT_TRUE(
@@ -603,6 +599,8 @@ TEST_F(ZelkOnTheDesktopTest, TheSixTabsShareOneWebProcessAndTheSecondaryWindowsS
       client_.Call("click", {{"window", "UIMainFrame"}, {"name", "btnShowContactFrame"}})["ok"]
           .asBool());
   ASSERT_TRUE(WaitFor([&] { return WindowRect("UIContactFrame").width() > 0; }));
+  // The window's own painting: shown just after another window of the program was hidden, it may
+  // stay below the main window on a desktop without a window manager.
   EXPECT_TRUE(client_
                   .Call("screenshot", {{"window", "UIContactFrame"},
                                        {"path", dir_.file("contact-window.png")}})["ok"]
