@@ -206,6 +206,21 @@ void PagerButtons(const std::string& dir) {
 
 }  // namespace
 
+// The pop-up menus' shadow: a soft dark border 8 pixels wide around a clear middle, drawn by
+// the shadow window under the menu (the top corner area is wider for the menu's arrow side).
+void MenuShadow(const std::string& path) {
+  Write(path, 64, 64, [](cairo_t* cr) {
+    constexpr int kMargin = 8;
+    for (int ring = 0; ring < kMargin; ++ring) {
+      const double alpha = 0.18 * (ring + 1) / kMargin;
+      RoundRect(cr, ring + 0.5, ring + 1.5, 63 - 2 * ring, 62 - 2 * ring, kMargin - ring + 2);
+      cairo_set_source_rgba(cr, 0.1, 0.15, 0.25, alpha * alpha * 6);
+      cairo_set_line_width(cr, 1);
+      cairo_stroke(cr);
+    }
+  });
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s <skin folder>\n", argv[0]);
@@ -218,5 +233,6 @@ int main(int argc, char** argv) {
   CloseStrip(dir + "/MessageBox/close.png");
   PagerArrows(dir);
   PagerButtons(dir);
+  MenuShadow(dir + "/menu_bk.png");
   return 0;
 }

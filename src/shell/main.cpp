@@ -1,5 +1,8 @@
 // Entry point of the client program.
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "core/app_log.h"
 #include "core/message_presenter.h"
 #include "core/mini_dumper.h"
@@ -77,6 +80,13 @@ std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
   skinui::gtk::GtkBackendOptions options;
   options.iconFile = platform::JoinPath(skinFolder, "main/logo.png");
   auto backend = std::make_unique<skinui::gtk::GtkBackend>(loop, options);
+  // Start-up measurements (the start-up benchmark) learn when the first frame is on screen.
+  if (const char* report = std::getenv("ZELK_REPORT_FIRST_FRAME"); report != nullptr && *report) {
+    backend->SetFirstFrameHandler([] {
+      std::fputs("first-frame\n", stdout);
+      std::fflush(stdout);
+    });
+  }
   gtk = backend.get();
   return std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder, binding,
                                                 launcher, true);

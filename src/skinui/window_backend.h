@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "skinui/geometry.h"
@@ -44,6 +45,8 @@ class NativeWindow {
   // back with Edit::TypeText). EndTextInput when it loses the focus.
   virtual void BeginTextInput(Edit& edit) = 0;
   virtual void EndTextInput() = 0;
+  // Cuts the window to a rectangle of its client area (an empty one: the whole window).
+  virtual void SetClip(const Rect& clientRect) { (void)clientRect; }
   // A view for a web-browser control of this window.
   virtual std::unique_ptr<WebView> CreateWebView(WebBrowser& browser) = 0;
   // Writes what the window shows on screen (native overlays such as web views included) as a
@@ -61,6 +64,15 @@ class WindowBackend {
   virtual std::unique_ptr<NativeWindow> CreateNativeWindow(Window& window) = 0;
   virtual Rect ScreenRect() const = 0;
   virtual Rect WorkArea() const = 0;
+  // Asks the user for a folder with the system's folder browser owned by `owner`, starting at
+  // `start`; nullopt when the user cancels or the backend has no such browser.
+  virtual std::optional<std::u16string> BrowseForFolder(Window& owner, const std::u16string& title,
+                                                        const std::u16string& start) {
+    (void)owner;
+    (void)title;
+    (void)start;
+    return std::nullopt;
+  }
 };
 
 }  // namespace skinui

@@ -80,6 +80,7 @@ inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
 inline constexpr std::uint32_t WS_DLGFRAME = 0x00400000;
 inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;
+inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;  // clicks pass through
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr std::uint32_t WS_EX_LAYERED = 0x00080000;
 inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000;

@@ -180,6 +180,7 @@ void CMainFrame::InitWindow() {
   // The features exist from here on; the shadow's class is the secondary windows' business.
   if (env_.makeFeatures) env_.makeFeatures(host_, features_);
   CompleteFeatures(host_, features_);
+  features_.webPages->SetShowMainFormArea([this] { DoShowMainFormArea(); });
   Guard(u"InitShadowWindowClass", [this] { features_.windows->InitShadowWindowClass(); });
   Log(u"Init Begin");
   Guard(u"ApplyStoredSkin", [this] { ApplyStoredSkin(); });
@@ -226,6 +227,22 @@ void CMainFrame::PrepareWebTabs() {
       browser->Navigate("about:blank");
     }
   }
+}
+
+void CMainFrame::NavigateComplete(WebBrowser& browser, const std::string&) {
+  Guard(u"NavigateComplete", [&] { features_.webPages->OnNavigateComplete(browser); });
+}
+
+void CMainFrame::NavigateError(WebBrowser& browser, const std::string& url, int status) {
+  Guard(u"NavigateError", [&] { features_.webPages->OnNavigateError(browser, url, status); });
+}
+
+void CMainFrame::PageCommand(WebBrowser& browser, const std::vector<std::u16string>& args) {
+  Guard(u"PageCommand", [&] { features_.webPages->OnPageCommand(browser, args); });
+}
+
+std::uint32_t CMainFrame::GetHostInfoFlags(WebBrowser&) {
+  return features_.webPages ? features_.webPages->TabHostInfoFlags() : 0;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/update_check.h"
 #include "core/updater_launcher.h"
@@ -72,6 +73,11 @@ class CMainFrame : public skinui::Window,
                                bool& handled) override;
   // A skin chosen in the skin window.
   void Receive(const SkinChangedParam& param) override;
+  // The web tabs' events, handed to the web pages.
+  void NavigateComplete(skinui::WebBrowser& browser, const std::string& url) override;
+  void NavigateError(skinui::WebBrowser& browser, const std::string& url, int status) override;
+  void PageCommand(skinui::WebBrowser& browser, const std::vector<std::u16string>& args) override;
+  std::uint32_t GetHostInfoFlags(skinui::WebBrowser& browser) override;
 
   // Shows the main area (the feature pages) instead of an account area.
   void DoShowMainFormArea();

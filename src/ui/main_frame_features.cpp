@@ -26,6 +26,8 @@ void CompleteFeatures(core::FeatureHost& host, MainFrameFeatures& features) {
   MakeIfMissing(features.home, host);
   MakeIfMissing(features.webPages, host);
   MakeIfMissing(features.windows, host);
+  features.webPages->SetSession(features.account->Session());
+  features.windows->SetLinks(features.webPages.get(), features.account.get());
 
   features.knowledgeLists->SetLoggedInUidQuery(
       [session = features.account->Session()]() -> std::optional<std::int32_t> {

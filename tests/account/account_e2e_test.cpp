@@ -154,6 +154,57 @@ TEST_F(AccountClientTest, ANewMobileUserRegistersStaysLoggedInAndIsLoggedInSilen
   EXPECT_EQ(TakeMessage(*client), "");
   EXPECT_EQ(client->Control("btnUserImageForUserCenter")["bkimage"].asString(), avatar);
   EXPECT_EQ(Dev("_dev/requests?path=zelk/UserImages/" + avatarName)["count"].asInt(), 1);
+
+  // The notice opens the messages; once read there, the count is 0 and no notice comes.
+  ASSERT_TRUE(client->automation().Call("message_box")["notice"]["shown"].asBool());
+  ASSERT_TRUE(client->Click("btnMessageContentClick", "UIPopupNotifyFrame"));
+  Idle(*client);
+  const std::string messagesPage = client->automation()
+                                       .Call("browser", {{"window", "UIUserMessageFrame"},
+                                                         {"name", "ie_for_user_message"}})["url"]
+                                       .asString();
+  ASSERT_NE(messagesPage.find("SeedMessageMain.aspx?uid="), std::string::npos) << messagesPage;
+  httplib::Client http("127.0.0.1", service_.port());
+  ASSERT_TRUE(http.Get(messagesPage.substr(messagesPage.find("/zelk/")).c_str()));
+  client->automation().Call("fire_timer", {{"window", kMain}, {"id", 90}});
+  Idle(*client);
+  EXPECT_EQ(Text(*client, "btnUserMessage"), "我的消息(0)");
+  EXPECT_FALSE(client->automation().Call("message_box")["notice"]["shown"].asBool());
+
+  // A password change from the user-center menu: checked first, then the one the next login
+  // needs.
+  ASSERT_TRUE(client->Click("btnMenuForUserCenter"));
+  ASSERT_TRUE(client->Click("ucenter_menu_item_ChangePassword", "UCenterMenuWnd"));
+  ASSERT_TRUE(Eventually([&] { return Text(*client, "lblMainFormCaption") == "密码修改"; }));
+  ASSERT_TRUE(client->Click("btnChangePassword"));
+  EXPECT_EQ(TakeMessage(*client), "请输入旧密码.");
+  Type(*client, "txtOldPasswordForChangePassword", "Secret12");
+  Type(*client, "txtNewPasswordForChangePassword", "Better34");
+  Type(*client, "txtRepeatNewPasswordForChangePassword", "bETTER34");
+  ASSERT_TRUE(client->Click("btnChangePassword"));
+  Idle(*client);
+  EXPECT_EQ(TakeMessage(*client), "密码修改成功，下次登录请记得使用新密码。");
+  EXPECT_TRUE(client->Control("vluMainFrame")["shown"].asBool());
+
+  // Logged out from the menu, the stored login (the old password) is refused; the new one
+  // logs in, with both options ticked for the next start.
+  ASSERT_TRUE(client->Click("btnMenuForUserCenter"));
+  ASSERT_TRUE(client->Click("ucenter_menu_item_Logout", "UCenterMenuWnd"));
+  ASSERT_TRUE(Eventually(
+      [&] { return client->Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 0; }));
+  ASSERT_TRUE(client->Click("btnLogin"));
+  EXPECT_EQ(Text(*client, "txtLoginIdForLogin"), "13912340000");
+  ASSERT_TRUE(client->Click("btnLoginForLogin"));
+  Idle(*client);
+  EXPECT_EQ(TakeMessage(*client), "帐号或密码错误.");
+  Type(*client, "txtLoginPwdForLogin", "Better34");
+  Tick(*client, "opAutoLoginForLogin", true);
+  ASSERT_TRUE(client->Click("btnLoginForLogin"));
+  ASSERT_TRUE(Eventually([&] {
+    client->automation().Call("wait_idle", {{"timeout_ms", 2000}});
+    return LoggedInShown(*client);
+  }));
+  EXPECT_TRUE(client->Control("opRememberPwdForLogin")["selected"].asBool());
 }
 
 }  // namespace

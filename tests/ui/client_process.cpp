@@ -156,6 +156,8 @@ void ClientProcess::CopyApplication() {
     fs::copy_file(from + "/" + name, file(name), fs::copy_options::overwrite_existing);
   }
   fs::copy(from + "/Skin", file("Skin"), fs::copy_options::recursive);
+  fs::copy_file(from + "/NavigateURLError.html", file("NavigateURLError.html"));
+  fs::copy(from + "/Introduce", file("Introduce"), fs::copy_options::recursive);
   for (const char* folder : {"/run", "/home"}) fs::create_directories(root_ + folder);
   fs::permissions(root_ + "/run", fs::perms::owner_all);
 }

@@ -4,6 +4,8 @@
 
 #include "skinui/gtk/desktop_display.h"
 #include "skinui/gtk/gtk_native_window.h"
+#include "skinui/text_utf.h"
+#include "skinui/window.h"
 
 namespace skinui::gtk {
 
@@ -54,6 +56,31 @@ Rect GtkBackend::WorkArea() const {
   return ToRect(r);
 }
 
+std::optional<std::u16string> GtkBackend::BrowseForFolder(Window& owner,
+                                                          const std::u16string& title,
+                                                          const std::u16string& start) {
+  auto* native = dynamic_cast<GtkNativeWindow*>(owner.GetNative());
+  GtkWindow* parent = native != nullptr ? GTK_WINDOW(native->Toplevel()) : nullptr;
+  const std::string titleText = Utf16ToUtf8(title);
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      titleText.c_str(), parent, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "取消", GTK_RESPONSE_CANCEL,
+      "选择", GTK_RESPONSE_ACCEPT, nullptr);
+  // Only folders of the file system, no virtual places.
+  gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
+  if (!start.empty()) {
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), Utf16ToUtf8(start).c_str());
+  }
+  std::optional<std::u16string> chosen;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (gchar* folder = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
+      chosen = Utf8ToUtf16(folder);
+      g_free(folder);
+    }
+  }
+  gtk_widget_destroy(dialog);
+  return chosen;
+}
+
 bool GtkBackend::LayeredWindowsAvailable() const {
   return DesktopDisplay::Composited();
 }
@@ -62,6 +89,7 @@ void GtkBackend::FramePainted() {
   if (framePainted_) return;
   framePainted_ = true;
   if (firstFrame_) firstFrame_();
+  web_.FirstFramePainted();
 }
 
 }  // namespace skinui::gtk

@@ -29,6 +29,9 @@ class GtkBackend final : public WindowBackend {
   // The primary monitor and its work area (without panels and docks).
   Rect ScreenRect() const override;
   Rect WorkArea() const override;
+  // GTK's folder chooser, modal over the owner's window.
+  std::optional<std::u16string> BrowseForFolder(Window& owner, const std::u16string& title,
+                                                const std::u16string& start) override;
 
   platform::MessageLoop& Loop() const { return loop_; }
   WebEngine& Web() { return web_; }

@@ -21,7 +21,6 @@ namespace skinui::gtk {
 namespace {
 
 // Style bits the library does not name but the backend honours.
-constexpr std::uint32_t kExStyleTransparent = 0x00000020;  // clicks pass through the window
 constexpr std::uint32_t kStyleMaximizeBox = 0x00010000;    // a caption double click maximises
 constexpr std::uint32_t kClassStyleDoubleClicks = 0x0008;  // the window wants double clicks
 
@@ -62,7 +61,7 @@ GtkNativeWindow::GtkNativeWindow(GtkBackend& backend, Window& window)
   const bool noActivate = (exStyle & WS_EX_NOACTIVATE) != 0;
   const bool tool = (exStyle & WS_EX_TOOLWINDOW) != 0;
   layered_ = (exStyle & WS_EX_LAYERED) != 0;
-  inputTransparent_ = (exStyle & kExStyleTransparent) != 0;
+  inputTransparent_ = (exStyle & WS_EX_TRANSPARENT) != 0;
   acceptsFocus_ = !noActivate;
 
   toplevel_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -216,13 +215,20 @@ void GtkNativeWindow::SetRoundCorners(Size corner) {
   ApplyShape();
 }
 
+void GtkNativeWindow::SetClip(const Rect& clientRect) {
+  clip_ = clientRect;
+  ApplyShape();
+}
+
 void GtkNativeWindow::ApplyShape() {
   // Applied on realize when the window has no system window yet.
   if (!gtk_widget_get_realized(toplevel_)) return;
   const Size size{bounds_.Width(), bounds_.Height()};
   const bool round = corner_.cx > 0 && corner_.cy > 0;
   Region shape;
-  if (round || sliding_) {
+  if (!clip_.IsEmpty()) {
+    shape = RegionOf({clip_});
+  } else if (round || sliding_) {
     // The corners are those of a rectangle one pixel wider and higher than the window.
     std::vector<Rect> spans =
         round ? RoundRectSpans({size.cx + 1, size.cy + 1}, corner_) : std::vector<Rect>{};

@@ -38,6 +38,7 @@ class GtkNativeWindow final : public NativeWindow,
   void SetMinimized(bool minimized) override;
   void SetTopmost(bool topmost) override;
   void SetRoundCorners(Size corner) override;
+  void SetClip(const Rect& clientRect) override;
   void Invalidate(const Rect& clientRect) override;
   void Painted() override {}
   void AnimateSlideIn(int durationMs) override;
@@ -119,6 +120,7 @@ class GtkNativeWindow final : public NativeWindow,
   bool acceptsFocus_ = true;
   bool inputTransparent_ = false;
   Size corner_;
+  Rect clip_;  // empty: the whole window
   std::intptr_t cursorHit_ = -1;
 
   bool sliding_ = false;

@@ -25,7 +25,8 @@ inline constexpr std::size_t kMaxPageCommandArgs = 1024;
 inline constexpr std::size_t kMaxPageCommandTextUnits = 64 * 1024;
 
 // The web views of the backend (WebKitGTK; the only part of the program that knows WebKit).
-// Every view of one engine shares its data folder and its web processes. Events reach the
+// Every view of one engine shares its data folder, and its views are related views so that they
+// share one web process. Events reach the
 // web-browser controls through the message loop, never from inside WebKit's callbacks.
 class WebEngine {
  public:
@@ -45,6 +46,8 @@ class WebEngine {
   std::unique_ptr<WebView> CreateView(OverlayHost& host, WebBrowser& browser);
   // Views alive now (for tests and the memory benchmark).
   int ViewCount() const;
+  // Views are made only once a first frame is on screen, then one per idle turn of the loop.
+  void FirstFramePainted();
 
   // The engine's state, known only to the WebKit source.
   struct Impl;

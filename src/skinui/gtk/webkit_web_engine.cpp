@@ -5,6 +5,7 @@
 #include <strings.h>
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 
 #include "skinui/gtk/overlay_host.h"
@@ -107,12 +108,31 @@ bool IsOvertaken(const GError* error) {
 
 }  // namespace
 
+namespace {
+class WebKitPageView;
+}  // namespace
+
 struct WebEngine::Impl {
   platform::MessageLoop& loop;
   WebEngineOptions options;
   UrlProtocolHandler protocolHandler;
   GObjectPtr<WebKitWebContext> context;
   int views = 0;
+  // Views are made after the first frame is on screen, one per idle turn of the loop, so that
+  // neither the first frame nor any later frame waits for WebKit.
+  bool firstFramePainted = false;
+  std::deque<WebKitPageView*> waiting;
+  guint creationSource = 0;
+  // The views made so far: a new one is related to one of them, so that all share one web
+  // process instead of one each.
+  std::vector<WebKitWebView*> made;
+
+  Impl(platform::MessageLoop& l, WebEngineOptions o) : loop(l), options(std::move(o)) {}
+  ~Impl() {
+    if (creationSource != 0) g_source_remove(creationSource);
+  }
+  void Schedule();
+  static gboolean CreateNext(gpointer self);
 
   WebKitWebContext* Context() {
     if (context) return context.get();
@@ -138,6 +158,26 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
  public:
   WebKitPageView(WebEngine::Impl& engine, OverlayHost& host, WebBrowser& browser)
       : engine_(engine), host_(&host), browser_(browser), id_(engine.loop.addTarget(*this)) {
+    ++engine_.views;
+    engine_.waiting.push_back(this);
+    engine_.Schedule();
+  }
+
+  ~WebKitPageView() override {
+    --engine_.views;
+    std::erase(engine_.waiting, this);
+    engine_.loop.removeTarget(id_);
+    if (content_) g_signal_handlers_disconnect_by_data(content_.get(), this);
+    if (view_ != nullptr) {
+      std::erase(engine_.made, WEBKIT_WEB_VIEW(view_));
+      g_signal_handlers_disconnect_by_data(view_, this);
+      if (host_ != nullptr) host_->RemoveOverlay(view_);
+    }
+  }
+
+  // Makes the WebKit view and hands it what the control asked for meanwhile.
+  void Make() {
+    if (host_ == nullptr || view_ != nullptr) return;
     content_.reset(webkit_user_content_manager_new());
     g_signal_connect(content_.get(), "script-message-received::zelk",
                      G_CALLBACK(&WebKitPageView::OnScriptMessage), this);
@@ -154,32 +194,36 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
     webkit_settings_set_javascript_can_open_windows_automatically(settings.get(), FALSE);
     webkit_settings_set_enable_write_console_messages_to_stdout(settings.get(), FALSE);
 
-    view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", engine_.Context(),
-                                    "user-content-manager", content_.get(), "settings",
-                                    settings.get(), nullptr));
+    WebKitWebContext* context = engine_.Context();
+    if (engine_.made.empty()) {
+      view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
+                                      "user-content-manager", content_.get(), "settings",
+                                      settings.get(), nullptr));
+    } else {
+      view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", engine_.made.front(),
+                                      "user-content-manager", content_.get(), "settings",
+                                      settings.get(), nullptr));
+    }
+    engine_.made.push_back(WEBKIT_WEB_VIEW(view_));
     g_signal_connect(view_, "load-changed", G_CALLBACK(&WebKitPageView::OnLoadChanged), this);
     g_signal_connect(view_, "load-failed", G_CALLBACK(&WebKitPageView::OnLoadFailed), this);
     g_signal_connect(view_, "decide-policy", G_CALLBACK(&WebKitPageView::OnDecidePolicy), this);
     host_->AddOverlay(view_, this);
-    ++engine_.views;
-  }
-
-  ~WebKitPageView() override {
-    --engine_.views;
-    engine_.loop.removeTarget(id_);
-    if (content_) g_signal_handlers_disconnect_by_data(content_.get(), this);
-    if (view_ != nullptr) {
-      g_signal_handlers_disconnect_by_data(view_, this);
-      if (host_ != nullptr) host_->RemoveOverlay(view_);
+    host_->PlaceOverlay(view_, rect_, visible_);
+    if (!pending_.empty()) {
+      const std::string url = std::move(pending_);
+      pending_.clear();
+      Load(url);
     }
   }
 
   void Navigate(const std::string& url) override {
-    if (view_ == nullptr) return;
-    ApplyHostFlags();
-    failed_ = false;
-    status_ = 0;
-    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view_), url.c_str());
+    if (view_ == nullptr) {
+      // Loaded as soon as the view is made; a later address replaces an earlier one.
+      pending_ = url;
+      return;
+    }
+    Load(url);
   }
 
   void SetRect(const Rect& clientRect) override {
@@ -193,7 +237,11 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   }
 
   void HostGone() override {
-    if (view_ != nullptr) g_signal_handlers_disconnect_by_data(view_, this);
+    if (view_ != nullptr) {
+      std::erase(engine_.made, WEBKIT_WEB_VIEW(view_));
+      g_signal_handlers_disconnect_by_data(view_, this);
+    }
+    std::erase(engine_.waiting, this);
     view_ = nullptr;
     host_ = nullptr;
   }
@@ -219,6 +267,13 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   }
 
  private:
+  void Load(const std::string& url) {
+    ApplyHostFlags();
+    failed_ = false;
+    status_ = 0;
+    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view_), url.c_str());
+  }
+
   void Post(ViewEvent event) {
     engine_.loop.post(id_, kViewEvent, platform::Payload::make<ViewEvent>(std::move(event)));
   }
@@ -349,12 +404,35 @@ class WebKitPageView final : public WebView, public OverlayClient, public platfo
   int status_ = 0;
   std::string started_;  // the address the current navigation started with
   bool noScrollBars_ = false;
+  std::string pending_;  // asked for before the view was made
 };
 
 }  // namespace
 
+void WebEngine::Impl::Schedule() {
+  if (!firstFramePainted || waiting.empty() || creationSource != 0) return;
+  // Below the priority of drawing and input: a frame due is painted first.
+  creationSource = g_idle_add_full(G_PRIORITY_LOW, &Impl::CreateNext, this, nullptr);
+}
+
+gboolean WebEngine::Impl::CreateNext(gpointer self) {
+  auto* impl = static_cast<Impl*>(self);
+  if (!impl->waiting.empty()) {
+    WebKitPageView* view = impl->waiting.front();
+    impl->waiting.pop_front();
+    try {
+      view->Make();
+    } catch (...) {
+      // A view that cannot be made stays empty; the others are still made.
+    }
+  }
+  if (!impl->waiting.empty()) return G_SOURCE_CONTINUE;
+  impl->creationSource = 0;
+  return G_SOURCE_REMOVE;
+}
+
 WebEngine::WebEngine(platform::MessageLoop& loop, WebEngineOptions options)
-    : impl_(std::make_unique<Impl>(Impl{loop, std::move(options), {}, {}, 0})) {}
+    : impl_(std::make_unique<Impl>(loop, std::move(options))) {}
 
 WebEngine::~WebEngine() = default;
 
@@ -382,6 +460,11 @@ std::unique_ptr<WebView> WebEngine::CreateView(OverlayHost& host, WebBrowser& br
 
 int WebEngine::ViewCount() const {
   return impl_->views;
+}
+
+void WebEngine::FirstFramePainted() {
+  impl_->firstFramePainted = true;
+  impl_->Schedule();
 }
 
 }  // namespace skinui::gtk

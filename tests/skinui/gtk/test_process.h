@@ -32,6 +32,7 @@ class ChildProgram {
   // Ends it (SIGTERM, then SIGKILL) unless it has ended.
   void Stop();
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
