@@ -4,7 +4,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Each folder with the folders it may include besides itself. A folder missing here may include
-# only itself and the platform layer.
+# only itself and the platform layer; a standalone folder only itself.
 set(_layers
   "platform:"
   "zelklib:platform"
@@ -17,8 +17,9 @@ set(_layers
   "home:appcenter,knowledge,account,net,core,skinui,platform"
   "ui:home,appcenter,knowledge,account,net,core,skinui,platform"
   "shell:ui,home,appcenter,knowledge,account,net,core,skinui,platform"
-  "updater:core,platform"
-  "plugin:platform")
+  "updater:core,platform")
+# The browser plug-in is loaded by browsers, not by us: it includes none of our folders.
+set(_standalone "plugin")
 # Single headers a folder may include although their folder is out of its reach: the client's
 # binding declares the support library's exports from the library's own header.
 set(_exceptions "core:zelklib/zelklib_exports.h")
@@ -32,7 +33,10 @@ file(GLOB_RECURSE _files RELATIVE "${SOURCE_DIR}/src"
 set(_faults "")
 foreach(_file IN LISTS _files)
   string(REGEX MATCH "^[^/]+" _folder "${_file}")
-  set(_allowed "${_folder};platform")
+  set(_allowed "${_folder}")
+  if(NOT _folder IN_LIST _standalone)
+    list(APPEND _allowed platform)
+  endif()
   foreach(_rule IN LISTS _layers)
     if(_rule MATCHES "^${_folder}:(.*)$")
       string(REPLACE "," ";" _below "${CMAKE_MATCH_1}")

@@ -2,6 +2,8 @@
 
 set(ZELK_APP_DIR "${CMAKE_BINARY_DIR}/app" CACHE INTERNAL "Staged application folder")
 set(ZELK_TEST_BIN_DIR "${CMAKE_BINARY_DIR}/tests" CACHE INTERNAL "Test executables")
+# The application folder below an installation prefix (see cmake/Install.cmake).
+set(ZELK_INSTALL_APP_DIR "lib/tamsel")
 
 add_compile_options(-Wall -Wextra -Werror -Wno-missing-field-initializers)
 if(ZELK_SANITIZE)
@@ -29,7 +31,8 @@ function(zelk_stage target)
     LIBRARY_OUTPUT_DIRECTORY "${ZELK_APP_DIR}"
     BUILD_RPATH "\$ORIGIN"
     INSTALL_RPATH "\$ORIGIN")
-  install(TARGETS ${target} RUNTIME DESTINATION . LIBRARY DESTINATION .)
+  install(TARGETS ${target} RUNTIME DESTINATION ${ZELK_INSTALL_APP_DIR}
+                            LIBRARY DESTINATION ${ZELK_INSTALL_APP_DIR})
 endfunction()
 
 # zelk_test(<name> LABEL unit|integration|e2e SOURCES ... DEPENDS ...)

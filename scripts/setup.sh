@@ -13,7 +13,7 @@ packages=(
   libtinyxml-dev libjsoncpp-dev libcurl4-openssl-dev libzip-dev zip unzip
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libsodium-dev libsecret-1-dev dbus gnome-keyring
-  xvfb xauth xdotool imagemagick fonts-wqy-microhei
+  xvfb xauth xdotool imagemagick fonts-wqy-microhei xdg-utils desktop-file-utils
   procps psmisc iproute2
 )
 

@@ -189,7 +189,7 @@ void AccountController::DoResizeChangePasswordFrameArea() {
 // Stored login
 
 void AccountController::LoadLoginSettings() {
-  const core::StoredLogin stored = host_.Binding().LoadLoginData(Wide(host_.AppDirectory()));
+  const core::StoredLogin stored = host_.Binding().LoadLoginData(Wide(host_.DataDirectory()));
   session_->Update([&stored](SessionState& state) {
     state.loginId = Ansi(stored.loginId);
     state.password = Ansi(stored.password);
@@ -209,7 +209,7 @@ void AccountController::FillLoginFrame() {
 
 void AccountController::SaveLoginSettings() {
   const SessionState state = session_->Snapshot();
-  host_.Binding().SaveLoginData(Wide(host_.AppDirectory()), Wide(state.loginId),
+  host_.Binding().SaveLoginData(Wide(host_.DataDirectory()), Wide(state.loginId),
                                 Wide(state.password), state.rememberPassword, state.autoLogin);
 }
 

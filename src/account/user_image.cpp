@@ -17,7 +17,7 @@ std::string UserImagePath(const core::ZelkLibBinding& lib, std::int32_t uid,
       platform::SanitiseFileName(platform::Utf16ToUtf8(lib.GetFileName(net::AnsiToWide(address))));
   if (!name || name->empty()) return {};
   const std::string folder =
-      core::JoinAppPath(net::WideToAnsiString(lib.programDirectory()),
+      core::JoinAppPath(net::WideToAnsiString(lib.dataDirectory()),
                         "UserData\\" + std::to_string(uid) + "\\UserProfile");
   return folder + "/" + net::WideToAnsiString(platform::Utf8ToUtf16(*name));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/user_data_directory.h"
 
 namespace core {
 
@@ -13,6 +14,14 @@ std::string GetAppDirectory() {
 // Straight from the file-system bytes: a folder name the code page cannot hold stays usable.
 std::u16string GetAppDirectoryWide() {
   return platform::Utf8ToUtf16(platform::ProgramDirectory());
+}
+
+std::string GetDataDirectory() {
+  return platform::UserDataDirectory(platform::ProgramDirectory());
+}
+
+std::u16string GetDataDirectoryWide() {
+  return platform::Utf8ToUtf16(GetDataDirectory());
 }
 
 std::string JoinAppPath(std::string_view relative) {

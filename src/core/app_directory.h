@@ -6,10 +6,17 @@
 namespace core {
 
 // The folder of the running program file as 8-bit text in the system code page, without a
-// trailing separator. It holds the skin, the data folders, the log and crash dumps.
+// trailing separator. It holds the programs, the support library and the skin.
 std::string GetAppDirectory();
 // The same folder as UTF-16, the form the support library's exports take.
 std::u16string GetAppDirectoryWide();
+
+// The folder of the user's writable state (settings, downloads, history, user data,
+// advertisements, the log, crash dumps): the program folder of a self-contained copy, the user's
+// data folder for an installation (see platform/user_data_directory.h). File-system bytes.
+std::string GetDataDirectory();
+// The same folder as UTF-16.
+std::u16string GetDataDirectoryWide();
 
 // Joins a relative path (either separator) to the program directory.
 std::string JoinAppPath(std::string_view relative);

@@ -5,11 +5,11 @@
 namespace core {
 
 void WriteLog(const ZelkLibBinding& binding, std::string_view ansiLine) {
-  binding.AppendLog(binding.programDirectory(), AnsiTextToWide(ansiLine));
+  binding.AppendLog(binding.dataDirectory(), AnsiTextToWide(ansiLine));
 }
 
 void WriteLog(const ZelkLibBinding& binding, std::u16string_view line) {
-  binding.AppendLog(binding.programDirectory(), std::u16string(line));
+  binding.AppendLog(binding.dataDirectory(), std::u16string(line));
 }
 
 void WriteLog(std::string_view ansiLine) {

@@ -52,8 +52,9 @@ class FeatureHost {
   // What workers need for service requests: the support library, the loop and the main window.
   virtual ServiceContext Service() = 0;
   virtual const ZelkLibBinding& Binding() = 0;
-  // The program directory as a file-system path.
-  virtual const std::string& AppDirectory() = 0;
+  // The folder of the user's writable state as a file-system path (the program folder of a
+  // self-contained copy, the user's data folder for an installation).
+  virtual const std::string& DataDirectory() = 0;
 
   // Opens a URL, folder or document with the shell verb "open"; failures are ignored.
   virtual void ShellOpen(const std::u16string& target) = 0;

@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "platform/paths.h"
+#include "platform/user_data_directory.h"
 
 namespace core {
 namespace {
@@ -144,7 +145,9 @@ MiniDumper::MiniDumper(bool showMessages) : showMessages_(showMessages) {
   const std::string programPath = platform::ProgramPath();
   copyInto(programPath_, sizeof programPath_, programPath);
   copyInto(pathPrefix_, sizeof pathPrefix_,
-           platform::JoinPath(platform::ProgramDirectory(), platform::ProgramFileName()) + ".");
+           platform::JoinPath(platform::UserDataDirectory(platform::ProgramDirectory()),
+                              platform::ProgramFileName()) +
+               ".");
 
   // backtrace() loads its unwinder on first use, which may allocate: do it now, not in a crash.
   void* warmUp[2];

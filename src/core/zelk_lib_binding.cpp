@@ -58,13 +58,18 @@ RaisedReason reasonOf(std::exception_ptr raised) {
 
 }  // namespace
 
-ZelkLibBinding::ZelkLibBinding() : programDirectory_(GetAppDirectoryWide()) {}
+ZelkLibBinding::ZelkLibBinding()
+    : programDirectory_(GetAppDirectoryWide()), dataDirectory_(GetDataDirectoryWide()) {}
 
 ZelkLibBinding::ZelkLibBinding(platform::DynamicLibrary library)
-    : library_(std::move(library)), programDirectory_(GetAppDirectoryWide()) {}
+    : library_(std::move(library)),
+      programDirectory_(GetAppDirectoryWide()),
+      dataDirectory_(GetDataDirectoryWide()) {}
 
 ZelkLibBinding::ZelkLibBinding(SymbolLookup lookup)
-    : lookup_(std::move(lookup)), programDirectory_(GetAppDirectoryWide()) {}
+    : lookup_(std::move(lookup)),
+      programDirectory_(GetAppDirectoryWide()),
+      dataDirectory_(GetDataDirectoryWide()) {}
 
 ZelkLibBinding::ZelkLibBinding(ZelkLibBinding&&) noexcept = default;
 ZelkLibBinding& ZelkLibBinding::operator=(ZelkLibBinding&&) noexcept = default;
@@ -91,7 +96,7 @@ void* ZelkLibBinding::symbol(const char* name) const {
 
 void ZelkLibBinding::logFailure(const std::u16string& line) const noexcept {
   try {
-    AppendLog(programDirectory_, line);
+    AppendLog(dataDirectory_, line);
   } catch (...) {
     // The log is the last resort of a failure report; nothing is left to tell.
   }

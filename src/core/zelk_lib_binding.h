@@ -66,10 +66,19 @@ class ZelkLibBinding {
   void* symbol(const char* name) const;
 
   // The program directory in UTF-16 as the exports take it: the folder of the running program
-  // unless a test points it elsewhere. Log lines (WriteLog and the transfer wrappers' failure
-  // lines) go to the log of this folder.
+  // unless a test points it elsewhere. The exports that look at the program's own files (the
+  // environment registration, the update check) take this folder.
   const std::u16string& programDirectory() const { return programDirectory_; }
-  void setProgramDirectory(std::u16string directory) { programDirectory_ = std::move(directory); }
+  // Points the program directory elsewhere; the user's state follows it, as in a self-contained
+  // copy.
+  void setProgramDirectory(std::u16string directory) {
+    programDirectory_ = directory;
+    dataDirectory_ = std::move(directory);
+  }
+  // The folder of the user's writable state as the exports take it (see GetDataDirectory). The
+  // exports that keep state (the log, the settings) take this folder; log lines (WriteLog and
+  // the transfer wrappers' failure lines) go to its log.
+  const std::u16string& dataDirectory() const { return dataDirectory_; }
 
   // Logging and string tests.
   void AppendLog(const std::u16string& programDir, const std::u16string& line) const;
@@ -166,6 +175,7 @@ class ZelkLibBinding {
   platform::DynamicLibrary library_;
   SymbolLookup lookup_;
   std::u16string programDirectory_;
+  std::u16string dataDirectory_;
 };
 
 // The process-wide binding (the program's ZelkLibHandle): without a library until the entry

@@ -152,7 +152,7 @@ void HomeController::OnAdTimer() {
   const core::ServiceContext context = host_.Service();
   const std::u16string url =
       net::BuildServiceUrl(context.binding(), net::endpoints::kAdvertisements);
-  const std::string adData = core::JoinAppPath(host_.AppDirectory(), "AdData");
+  const std::string adData = core::JoinAppPath(host_.DataDirectory(), "AdData");
   context.loop->startWorker([context, url, adData, ads = ads_] {
     const FlagReset done(ads->loading);
     const core::ZelkLibBinding& lib = context.binding();

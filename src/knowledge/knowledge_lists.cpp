@@ -81,7 +81,7 @@ constexpr std::int32_t kDownloadResultError =
 
 KnowledgeLists::KnowledgeLists(core::FeatureHost& host)
     : host_(host),
-      history_(core::JoinAppPath(host.AppDirectory(), core::kDownloadHistoryFileName),
+      history_(core::JoinAppPath(host.DataDirectory(), core::kDownloadHistoryFileName),
                host.Binding(), ProductLogSink(host.Binding())),
       engine_(host.Service(), ProductLogSink(host.Binding())) {
   history_.EnsureHistoryFile();
@@ -89,10 +89,10 @@ KnowledgeLists::KnowledgeLists(core::FeatureHost& host)
 
 std::u16string KnowledgeLists::KnowlegeDownloadFolder() {
   const core::ZelkLibBinding& lib = host_.Binding();
-  std::u16string folder = lib.LoadOptionData(lib.programDirectory());
+  std::u16string folder = lib.LoadOptionData(lib.dataDirectory());
   if (folder.empty()) {
     folder = platform::Utf8ToUtf16(
-        core::JoinAppPath(host_.AppDirectory(), core::kKnowlegeDownloadFolder));
+        core::JoinAppPath(host_.DataDirectory(), core::kKnowlegeDownloadFolder));
   }
   return folder;
 }
@@ -492,7 +492,7 @@ void KnowledgeLists::QueueWebDownload(const WebDownload& download) {
   if (download.fileName.empty() || history_.IsDownloading(download.fileName)) return;
   // The folder below the program: the queue's rebuild puts the current download folder in.
   const std::u16string folder =
-      platform::Utf8ToUtf16(core::JoinAppPath(host_.AppDirectory(), core::kKnowlegeDownloadFolder));
+      platform::Utf8ToUtf16(core::JoinAppPath(host_.DataDirectory(), core::kKnowlegeDownloadFolder));
   const std::string id = std::to_string(download.downloadId);
   if (const std::optional<LibDownloadFileInfo> record = NewRecord(
           std::u16string(id.begin(), id.end()), download.fileName, download.title, folder)) {

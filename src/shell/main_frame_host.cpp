@@ -4,7 +4,7 @@ namespace shell {
 
 MainFrameHost::MainFrameHost(shell::MainWindowContext context, skinui::UiContext& ui)
     : frame_(std::make_unique<ui::CMainFrame>(
-          ui, ui::MainFrameEnvironment{context.binding, context.appDirectory, context.updater})) {
+          ui, ui::MainFrameEnvironment{context.binding, context.dataDirectory, context.updater})) {
   created_ = frame_->CreateMainWindow();
 }
 

@@ -25,7 +25,7 @@ class ClientMainWindow {
 struct MainWindowContext {
   platform::MessageLoop& loop;
   const core::ZelkLibBinding& binding;
-  std::string appDirectory;  // a file-system path
+  std::string dataDirectory;  // the user's writable state, a file-system path
   core::UpdaterLauncher updater;
 };
 

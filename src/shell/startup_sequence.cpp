@@ -121,9 +121,9 @@ StartOutcome StartupSequence::RunClient(const std::u16string& commandLine, bool 
     if (env_.windowing.registerShadowWindowClass) env_.windowing.registerShadowWindowClass();
     if (env_.windowing.clearUrlCache) env_.windowing.clearUrlCache();
 
-    std::unique_ptr<ClientMainWindow> mainWindow =
-        env_.createMainWindow({env_.loop, env_.binding, env_.appDirectory,
-                               UpdaterLauncher(env_.binding, env_.launcher, env_.appDirectory)});
+    std::unique_ptr<ClientMainWindow> mainWindow = env_.createMainWindow(
+        {env_.loop, env_.binding, platform::Utf16ToUtf8(env_.binding.dataDirectory()),
+         UpdaterLauncher(env_.binding, env_.launcher, env_.appDirectory)});
     if (!mainWindow) return StartOutcome::Aborted;
     mainWindow->CenterAndShow();
 

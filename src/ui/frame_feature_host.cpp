@@ -10,11 +10,11 @@
 namespace ui {
 
 FrameFeatureHost::FrameFeatureHost(CMainFrame& frame, const core::ZelkLibBinding& binding,
-                                   std::string appDirectory, platform::RecursiveMutex& listMutex)
+                                   std::string dataDirectory, platform::RecursiveMutex& listMutex)
     : frame_(frame),
       window_(frame),
       binding_(binding),
-      appDirectory_(std::move(appDirectory)),
+      dataDirectory_(std::move(dataDirectory)),
       listMutex_(listMutex) {}
 
 skinui::Control* FrameFeatureHost::FindControl(std::string_view name) {

@@ -15,8 +15,8 @@ class CMainFrame;
 // frame's list mutex, the support library and the program's message box.
 class FrameFeatureHost final : public core::FeatureHost {
  public:
-  FrameFeatureHost(CMainFrame& frame, const core::ZelkLibBinding& binding, std::string appDirectory,
-                   platform::RecursiveMutex& listMutex);
+  FrameFeatureHost(CMainFrame& frame, const core::ZelkLibBinding& binding,
+                   std::string dataDirectory, platform::RecursiveMutex& listMutex);
 
   skinui::Control* FindControl(std::string_view name) override;
   skinui::Window& OwnerWindow() override { return window_; }
@@ -26,7 +26,7 @@ class FrameFeatureHost final : public core::FeatureHost {
   void KillTimer(std::uint32_t id) override;
   core::ServiceContext Service() override;
   const core::ZelkLibBinding& Binding() override { return binding_; }
-  const std::string& AppDirectory() override { return appDirectory_; }
+  const std::string& DataDirectory() override { return dataDirectory_; }
   void ShellOpen(const std::u16string& target) override;
   int ShowMessageBox(int iconKind, int buttonKind, const std::u16string& text, int height,
                      bool wait) override;
@@ -43,7 +43,7 @@ class FrameFeatureHost final : public core::FeatureHost {
   CMainFrame& frame_;
   skinui::Window& window_;
   const core::ZelkLibBinding& binding_;
-  std::string appDirectory_;
+  std::string dataDirectory_;
   platform::RecursiveMutex& listMutex_;
   std::set<std::string, std::less<>> reported_;
 };

@@ -64,7 +64,7 @@ std::string Narrow(std::u16string_view text) {
 CMainFrame::CMainFrame(UiContext& context, MainFrameEnvironment environment)
     : Window(context),
       env_(std::move(environment)),
-      host_(*this, env_.binding, env_.appDirectory, listMutex_) {
+      host_(*this, env_.binding, env_.dataDirectory, listMutex_) {
   // The client's typeface at 12 pixels; fontconfig falls back to an installed Chinese face.
   paintManager_.SetDefaultFont("微软雅黑", 12, false, false, false);
 }
@@ -206,7 +206,7 @@ void CMainFrame::LookUpFrameControls() {
 }
 
 void CMainFrame::ApplyStoredSkin() {
-  const core::StoredSkin stored = env_.binding.LoadSkinData(env_.binding.programDirectory());
+  const core::StoredSkin stored = env_.binding.LoadSkinData(env_.binding.dataDirectory());
   const StoredSkinValues values{stored.imageMode == u"1", env_.binding.StringToDWORD(stored.colour),
                                 Narrow(stored.image)};
   if (const auto look = LookOfStoredSkin(values)) ApplySkin(*look);
@@ -938,7 +938,7 @@ void CMainFrame::Receive(const SkinChangedParam& param) {
   try {
     ApplySkin(LookOf(param));
     const StoredSkinValues stored = StoredValuesOf(param);
-    env_.binding.SaveSkinData(env_.binding.programDirectory(), stored.imageMode ? 1 : 0,
+    env_.binding.SaveSkinData(env_.binding.dataDirectory(), stored.imageMode ? 1 : 0,
                               stored.colour, Wide(stored.image));
   } catch (const std::exception& e) {
     Log(std::string("更换皮肤出现异常:") + e.what());

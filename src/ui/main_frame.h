@@ -33,7 +33,7 @@ enum class NetworkState { Unset, Reachable, Unreachable };
 // What the main frame is created with.
 struct MainFrameEnvironment {
   const core::ZelkLibBinding& binding;
-  std::string appDirectory;  // a file-system path
+  std::string dataDirectory;  // the user's writable state, a file-system path
   core::UpdaterLauncher updater;
   // Puts in controllers of its own before the frame makes the rest; none: all are the real ones.
   FeatureFactory makeFeatures = {};
@@ -97,7 +97,7 @@ class CMainFrame : public skinui::Window,
   const core::UpdateCheckState& GetUpdateCheckState() const { return *updateCheck_; }
   const skinui::SkinLook& GetSkin() const { return skin_; }
   const core::ZelkLibBinding& Binding() const { return env_.binding; }
-  const std::string& AppDirectory() const { return env_.appDirectory; }
+  const std::string& DataDirectory() const { return env_.dataDirectory; }
   // The features' controllers; they exist once the window has been created.
   MainFrameFeatures& Features() { return features_; }
 

@@ -3,6 +3,7 @@
 #include "platform/code_page.h"
 #include "platform/file_version.h"
 #include "platform/paths.h"
+#include "platform/user_data_directory.h"
 #include "zelklib/export_guard.h"
 #include "zelklib/log_file.h"
 #include "zelklib/mobile_number.h"
@@ -21,7 +22,7 @@ using platform::Utf16View;
 ZELK_EXPORT void AppendLog(const char16_t* programDir, const char16_t* line) {
   GuardedVoid([&] {
     std::string dir = ToUtf8(programDir);
-    if (dir.empty()) dir = platform::ProgramDirectory();
+    if (dir.empty()) dir = platform::UserDataDirectory(platform::ProgramDirectory());
     AppendLogLine(LogFilePath(dir), ToUtf8(line));
   });
 }

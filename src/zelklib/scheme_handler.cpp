@@ -62,6 +62,28 @@ bool makeDefaultHandler(const SchemeHandlerLocations& locations) {
              WithDefaultHandler(list, kSchemeMimeType, kSchemeDesktopFileName), 0644);
 }
 
+// The Exec line of the first desktop entry of that name in the desktop's application folders, as
+// the desktop looks them up; empty when there is none.
+std::string installedEntryExec(const std::string& fileName) {
+  std::vector<std::string> folders;
+  if (const std::string data = environmentFolder("XDG_DATA_HOME", ".local/share"); !data.empty()) {
+    folders.push_back(data);
+  }
+  const char* dirs = std::getenv("XDG_DATA_DIRS");
+  std::istringstream list(dirs != nullptr && dirs[0] != '\0' ? dirs
+                                                             : "/usr/local/share:/usr/share");
+  for (std::string folder; std::getline(list, folder, ':');) {
+    if (!folder.empty() && folder.front() == '/') folders.push_back(folder);
+  }
+  for (const std::string& folder : folders) {
+    std::string entry;
+    if (platform::ReadWholeFile(JoinFolder(JoinFolder(folder, "applications"), fileName), entry)) {
+      return ExecLineOf(entry);
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::optional<SchemeHandlerLocations> CurrentSchemeHandlerLocations() {
@@ -176,14 +198,33 @@ std::string ClientProgramPath(const std::string& programDir) {
   return JoinFolder(programDir, platform::ExecutableFileName("Zelk"));
 }
 
+std::string ExecLineOf(const std::string& desktopEntry) {
+  bool inEntry = false;
+  for (const std::string& raw : splitLines(desktopEntry)) {
+    const std::string line = trim(raw);
+    if (!line.empty() && line.front() == '[') {
+      inEntry = line == "[Desktop Entry]";
+      continue;
+    }
+    const auto equals = line.find('=');
+    if (inEntry && equals != std::string::npos && trim(line.substr(0, equals)) == "Exec") {
+      return trim(line.substr(equals + 1));
+    }
+  }
+  return {};
+}
+
 bool SchemeHandlerNeedsRegistering(const std::string& programDir) {
   const auto locations = CurrentSchemeHandlerLocations();
   const auto expected = SchemeDesktopEntry(ClientProgramPath(programDir));
   if (!locations || !expected) return true;
-  std::string current;
-  if (!platform::ReadWholeFile(locations->desktopFile, current) || current != *expected)
-    return true;
-  return currentDefaultHandler(*locations) != kSchemeDesktopFileName;
+  const std::string handler = currentDefaultHandler(*locations);
+  if (handler.empty() || handler.find('/') != std::string::npos) return true;
+  if (handler == kSchemeDesktopFileName) {
+    std::string current;
+    return !platform::ReadWholeFile(locations->desktopFile, current) || current != *expected;
+  }
+  return installedEntryExec(handler) != ExecLineOf(*expected);
 }
 
 bool RegisterSchemeHandler(const std::string& programDir) {

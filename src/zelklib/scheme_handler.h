@@ -32,7 +32,13 @@ std::string DefaultHandlerIn(const std::string& mimeappsList, const std::string&
 std::string WithDefaultHandler(const std::string& mimeappsList, const std::string& mimeType,
                                const std::string& desktopFileName);
 
-// True when the entry is missing, starts another program, or is not the default handler.
+// The value of the Exec key of a desktop entry's text; empty when it has none.
+std::string ExecLineOf(const std::string& desktopEntry);
+
+// False when the default handler is an entry that starts this program the way ours would: our
+// own entry, or the one an installation put into the desktop's application folders
+// (XDG_DATA_HOME, then XDG_DATA_DIRS). True otherwise: our entry missing or starting another
+// program, or another handler the default.
 bool SchemeHandlerNeedsRegistering(const std::string& programDir);
 // Writes the entry and makes it the default; true when both were done.
 bool RegisterSchemeHandler(const std::string& programDir);

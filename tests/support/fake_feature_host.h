@@ -54,7 +54,7 @@ class FakeFeatureHost final : public core::FeatureHost {
   void KillTimer(std::uint32_t id) override;
   core::ServiceContext Service() override;
   const core::ZelkLibBinding& Binding() override { return binding_; }
-  const std::string& AppDirectory() override { return appDirectory_; }
+  const std::string& DataDirectory() override { return appDirectory_; }
   void ShellOpen(const std::u16string& target) override { opened.push_back(target); }
   int ShowMessageBox(int iconKind, int buttonKind, const std::u16string& text, int height,
                      bool wait) override;

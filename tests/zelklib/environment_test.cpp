@@ -117,6 +117,22 @@ TEST_F(Registration, WithXdgMimeTheDesktopsOwnToolIsAsked) {
   EXPECT_EQ(dir_.read("config/mimeapps.list"), "") << "left to xdg-mime";
 }
 
+// An installation's own entry, found in the system's application folders, serves as well as ours
+// when it starts this program; one that starts another copy does not.
+TEST_F(Registration, AnInstalledEntryThatStartsThisProgramNeedsNoRegistration) {
+  env_.set("XDG_DATA_DIRS", dir_.file("prefix/share") + ":" + dir_.file("other/share"));
+  dir_.write("other/share/applications/tamsel.desktop",
+             "[Desktop Entry]\nExec=" + programDir() + "/Zelk -- %u\n");
+  dir_.write("config/mimeapps.list",
+             "[Default Applications]\nx-scheme-handler/zelk=tamsel.desktop;\n");
+  EXPECT_FALSE(SchemeHandlerNeedsRegistering(programDir()));
+  EXPECT_TRUE(SchemeHandlerNeedsRegistering(dir_.file("moved-app")));
+  // The first folder that has the name wins, as on the desktop.
+  dir_.write("prefix/share/applications/tamsel.desktop",
+             "[Desktop Entry]\nName=Tamsel\nExec=/elsewhere/Zelk -- %u\n");
+  EXPECT_TRUE(SchemeHandlerNeedsRegistering(programDir()));
+}
+
 TEST(UpdateMark, TheIntroductionMarkIsClearedAndOtherLinesKept) {
   EXPECT_EQ(WithoutIntroduceMark("2\nkeep\n"), "0\nkeep\n");
   EXPECT_EQ(WithoutIntroduceMark("2\r\nkeep\r\n"), "0\r\nkeep\r\n");

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "np_types.h"
+#include "platform/paths.h"
