@@ -49,15 +49,15 @@ std::optional<int> NumberAfterPrefix(const std::string& name, std::size_t prefix
 AppCenter::AppCenter(core::FeatureHost& host)
     : host_(host),
       view_(&host.OwnerWindow()),
-      store_(core::JoinAppPath(host.AppDirectory(), "Data/AppButtonView.xml"),
-             core::JoinAppPath(host.AppDirectory(), "Modules"),
+      store_(core::JoinAppPath(host.DataDirectory(), "Data/AppButtonView.xml"),
+             core::JoinAppPath(host.DataDirectory(), "Modules"),
              [&host](const std::u16string& line) { host.Log(line); }),
       downloads_(host, ItemEnvironment(), store_) {}
 
 AppCenter::~AppCenter() = default;
 
 AppItemEnvironment AppCenter::ItemEnvironment() {
-  return {host_.OwnerWindow().GetContext().ResourcePath(), host_.AppDirectory(), &host_.Binding(),
+  return {host_.OwnerWindow().GetContext().ResourcePath(), host_.DataDirectory(), &host_.Binding(),
           [&host = host_](const std::string& line) { host.Log(platform::Utf8ToUtf16(line)); }};
 }
 
@@ -318,7 +318,7 @@ void AppCenter::ShowAppDownloadManager() {
   if (opener == nullptr) return;
   skinui::Window& main = host_.OwnerWindow();
   auto frame = std::make_unique<CAppMarketDownloadMngFrame>(
-      main.GetContext(), main, *opener, downloads_, host_.AppDirectory(),
+      main.GetContext(), main, *opener, downloads_, host_.DataDirectory(),
       [&host = host_](const std::string& line) { host.Log(platform::Utf8ToUtf16(line)); });
   CAppMarketDownloadMngFrame* raw = frame.get();
   main.GetContext().AdoptWindow(std::move(frame));

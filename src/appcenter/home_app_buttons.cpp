@@ -37,10 +37,10 @@ constexpr int kMessageHeight = 160;
 
 HomeAppButtons::HomeAppButtons(core::FeatureHost& host)
     : host_(host),
-      store_(core::JoinAppPath(host.AppDirectory(), "Data/AppButtonView.xml"),
-             core::JoinAppPath(host.AppDirectory(), "Modules"),
+      store_(core::JoinAppPath(host.DataDirectory(), "Data/AppButtonView.xml"),
+             core::JoinAppPath(host.DataDirectory(), "Modules"),
              [&host](const std::u16string& line) { host.Log(line); }),
-      modulesFolder_(core::JoinAppPath(host.AppDirectory(), "Modules")) {
+      modulesFolder_(core::JoinAppPath(host.DataDirectory(), "Modules")) {
   store_.EnsureStoreFile();
 }
 

@@ -57,7 +57,7 @@ CContactFrame& SecondaryWindows::Contact() {
 
 COptionFrame& SecondaryWindows::Options() {
   if (!options_) {
-    options_ = std::make_unique<COptionFrame>(Context(), host_.Binding(), host_.AppDirectory());
+    options_ = std::make_unique<COptionFrame>(Context(), host_.Binding(), host_.DataDirectory());
   }
   options_->EnsureCreated(u"系统设置", kPopupStyle);
   return *options_;

@@ -4,6 +4,7 @@
 
 #include "core/update_mark.h"
 #include "core/window_messages.h"
+#include "net/text_conversion.h"
 #include "platform/code_page.h"
 #include "skinui/container.h"
 #include "skinui/window.h"
@@ -52,11 +53,17 @@ std::u16string Wide(std::string_view utf8) {
   return platform::Utf8ToUtf16(utf8);
 }
 
+// The folder of the program's own files (the local pages, the update mark), which an installed
+// client does not write its state into.
+std::string ProgramDirectory(core::FeatureHost& host) {
+  return net::WideToAnsiString(host.Binding().programDirectory());
+}
+
 }  // namespace
 
 WebPages::WebPages(core::FeatureHost& host) : host_(host), faqView_(&host.OwnerWindow()) {
   services_.binding = &host.Binding();
-  services_.appDirectory = host.AppDirectory();
+  services_.appDirectory = ProgramDirectory(host);
   services_.reloadAvatar = [&host] { host.Post(core::WM_AVATAR_RELOAD); };
 }
 
@@ -147,7 +154,7 @@ void WebPages::OnNavigateComplete(skinui::WebBrowser& browser) {
 }
 
 void WebPages::OnNavigateError(skinui::WebBrowser& browser, const std::string& url, int status) {
-  const std::string errorPage = LocalPageAddress(host_.AppDirectory(), CWebFrame::kErrorPage);
+  const std::string errorPage = LocalPageAddress(ProgramDirectory(host_), CWebFrame::kErrorPage);
   SetLoading(browser.GetName(), false);
   // The error page itself missing must not start the same failure again and again.
   if (url == errorPage) return;
@@ -191,7 +198,7 @@ void WebPages::Show(CSecondaryFrame& frame) {
 }
 
 void WebPages::DoShowIntroduce() {
-  if (!core::IsIntroducePending(host_.AppDirectory())) return;
+  if (!core::IsIntroducePending(ProgramDirectory(host_))) return;
   ShowIntroduceWindow();
   host_.Binding().SetUnShowIntroduce(host_.Binding().programDirectory());
 }
