@@ -2,15 +2,13 @@
 // observed only through the automation socket, as a user would use it.
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
 
-#include "support/temp_dir.h"
-#include "ui/client_process.h"
+#include "ui/service_client_test.h"
 
 namespace account {
 namespace {
@@ -19,26 +17,8 @@ using ui_testing::ClientProcess;
 using ui_testing::Eventually;
 constexpr const char* kMain = "UIMainFrame";
 
-class AccountClientTest : public ::testing::Test {
+class AccountClientTest : public ui_testing::ServiceClientTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(service_.Start()); }
-
-  std::unique_ptr<ClientProcess> StartClient() {
-    auto client = std::make_unique<ClientProcess>(dir_.path(), service_.host());
-    EXPECT_TRUE(client->Start());
-    return client;
-  }
-  // A switch or counter of the development service.
-  Json::Value Dev(const std::string& pathAndQuery) {
-    httplib::Client http("127.0.0.1", service_.port());
-    const auto reply = http.Get(("/" + pathAndQuery).c_str());
-    Json::Value value;
-    if (reply) Json::Reader().parse(reply->body, value);
-    return value;
-  }
-  static void Idle(ClientProcess& client) {
-    ASSERT_TRUE(client.automation().Call("wait_idle", {{"timeout_ms", 30000}})["idle"].asBool());
-  }
   static void Type(ClientProcess& client, const char* name, const std::string& text) {
     ASSERT_TRUE(client.automation()
                     .Call("set_text", {{"window", kMain}, {"name", name}, {"text", text}})["ok"]
@@ -65,9 +45,6 @@ class AccountClientTest : public ::testing::Test {
     return client.Control("vluMainFrame")["shown"].asBool() &&
            client.Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 2;
   }
-
-  testing_support::TempDir dir_;
-  ui_testing::DevService service_{ZELK_DEVSERVICE_PATH, dir_.file("service")};
 };
 
 TEST_F(AccountClientTest, ANewMobileUserRegistersStaysLoggedInAndIsLoggedInSilentlyAfterARestart) {
@@ -130,10 +107,10 @@ TEST_F(AccountClientTest, ANewMobileUserRegistersStaysLoggedInAndIsLoggedInSilen
   const std::string avatar = client->Control("btnUserImageForUserCenter")["bkimage"].asString();
   const std::string avatarName = avatar.substr(avatar.rfind('/') + 1);
   EXPECT_NE(avatar.find("/UserData/"), std::string::npos) << avatar;
-  EXPECT_EQ(Dev("_dev/requests?path=zelk/UserImages/" + avatarName)["count"].asInt(), 1);
+  EXPECT_EQ(Get("_dev/requests?path=zelk/UserImages/" + avatarName)["count"].asInt(), 1);
 
   // An expired sign: the heartbeat logs in again, so the next count still reaches the service.
-  EXPECT_GE(Dev("_dev/expire-signs")["expired"].asInt(), 1);
+  EXPECT_GE(Get("_dev/expire-signs")["expired"].asInt(), 1);
   client->automation().Call("fire_timer", {{"window", kMain}, {"id", 30}});
   Idle(*client);
   client->automation().Call("fire_timer", {{"window", kMain}, {"id", 90}});
@@ -153,7 +130,7 @@ TEST_F(AccountClientTest, ANewMobileUserRegistersStaysLoggedInAndIsLoggedInSilen
   }));
   EXPECT_EQ(TakeMessage(*client), "");
   EXPECT_EQ(client->Control("btnUserImageForUserCenter")["bkimage"].asString(), avatar);
-  EXPECT_EQ(Dev("_dev/requests?path=zelk/UserImages/" + avatarName)["count"].asInt(), 1);
+  EXPECT_EQ(Get("_dev/requests?path=zelk/UserImages/" + avatarName)["count"].asInt(), 1);
 
   // The notice opens the messages; once read there, the count is 0 and no notice comes.
   ASSERT_TRUE(client->automation().Call("message_box")["notice"]["shown"].asBool());

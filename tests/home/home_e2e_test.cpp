@@ -2,13 +2,11 @@
 // driven and observed only through the automation socket.
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <functional>
 #include <string>
 
-#include "support/temp_dir.h"
-#include "ui/client_process.h"
+#include "ui/service_client_test.h"
 
 namespace home {
 namespace {
@@ -17,27 +15,11 @@ using ui_testing::ClientProcess;
 using ui_testing::Eventually;
 constexpr const char* kMain = "UIMainFrame";
 
-class HomeClientTest : public ::testing::Test {
+class HomeClientTest : public ui_testing::ServiceClientTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(service_.Start()); }
-
-  std::unique_ptr<ClientProcess> StartClient() {
-    auto client = std::make_unique<ClientProcess>(dir_.path(), service_.host());
-    EXPECT_TRUE(client->Start());
-    return client;
-  }
-  Json::Value Get(const std::string& pathAndQuery) {
-    httplib::Client http("127.0.0.1", service_.port());
-    const auto reply = http.Get(("/" + pathAndQuery).c_str());
-    Json::Value value;
-    if (reply) Json::Reader().parse(reply->body, value);
-    return value;
-  }
+  // How often the service has served that path.
   int Fetches(const std::string& path) {
     return Get("_dev/requests?path=" + path)["count"].asInt();
-  }
-  static void Idle(ClientProcess& client) {
-    ASSERT_TRUE(client.automation().Call("wait_idle", {{"timeout_ms", 30000}})["idle"].asBool());
   }
   static void Fire(ClientProcess& client, int timer) {
     client.automation().Call("fire_timer", {{"window", kMain}, {"id", timer}});
@@ -53,9 +35,6 @@ class HomeClientTest : public ::testing::Test {
   static Json::Value Opened(ClientProcess& client) {
     return client.automation().Call("opened")["opened"];
   }
-
-  testing_support::TempDir dir_;
-  ui_testing::DevService service_{ZELK_DEVSERVICE_PATH, dir_.file("service")};
 };
 
 // The label of a news row: the first 20 characters of the cleaned, lower-cased title.

@@ -23,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kMain = "UIMainFrame";
 
-bool Eventually(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
-
 // A finished record as the history file holds it.
 std::string FinishedRecord(int index, const std::string& fileName, const std::string& localName,
                            const std::string& localPath) {

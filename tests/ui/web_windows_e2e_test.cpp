@@ -19,15 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr const char* kMain = "UIMainFrame";
 
-bool Eventually(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
-
 struct Tab {
   const char* browser;
   const char* layout;
