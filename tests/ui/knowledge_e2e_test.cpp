@@ -180,3 +180,60 @@ TEST_F(KnowledgeClientTest, SearchPagesDownloadLinksAndFinishedFiles) {
 
 }  // namespace
 }  // namespace ui_testing
+
+namespace ui_testing {
+namespace {
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(KnowledgeClientTest, ALoggedInUsersLinkIsDownloadedFinishedAndReported) {
+  ASSERT_TRUE(service_.Start(0, /*withFiles=*/true));
+  ClientProcess client(dir_.path(), service_.host());
+  ASSERT_TRUE(client.Start());
+  ASSERT_TRUE(Idle(client));
+  AutomationClient& automation = client.automation();
+  if (Call(automation, "message_box")["message_box"]["shown"].asBool()) {
+    Call(automation, "answer_message_box", {{"button", "ok"}});
+  }
+  ASSERT_TRUE(client.Click("btnLogin"));
+  Call(automation, "set_text",
+       {{"window", kMain}, {"name", "txtLoginIdForLogin"}, {"text", "13800000000"}});
+  Call(automation, "set_text",
+       {{"window", kMain}, {"name", "txtLoginPwdForLogin"}, {"text", "123456"}});
+  ASSERT_TRUE(client.Click("btnLoginForLogin"));
+  ASSERT_TRUE(Eventually([&] {
+    Idle(client);
+    return client.Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 2;
+  }));
+
+  // A web page's link, handed over by a later start, is fetched from the file server.
+  ClientProcess later(dir_.path(), service_.host());
+  ASSERT_TRUE(later.Start({"--", "zelk://download/downid=1048"}));
+  EXPECT_EQ(later.WaitForExit(), 0);
+  ASSERT_TRUE(Eventually(
+      [&] {
+        Idle(client);
+        return Titles(client, "lstKnowlegeDownloaded").size() == 1;
+      },
+      60000));
+  EXPECT_TRUE(Titles(client, "lstKnowlegeDownloading").empty());
+  const std::string folder = client.file("Downloads/Knowlege");
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string served = StagedApplication() + "/../devservice-files/Knowlege/BG-JZSQ.docx";
+  const std::string expected = FileBytes(served);
+  ASSERT_EQ(expected.size(), 81920u);
+  EXPECT_TRUE(FileBytes(files[0].string()) == expected) << files[0];
+
+  // The service has the completion report of the logged-in user.
+  ASSERT_TRUE(Eventually([&] {
+    return FileBytes(dir_.file("service") + "/state.json").find("\"1048\"") != std::string::npos;
+  }));
+}
+
+}  // namespace
+}  // namespace ui_testing
