@@ -19,7 +19,7 @@ constexpr std::uint32_t kMenuStyle = 0x96000000;    // and clip children
 CMenuWnd::CMenuWnd(UiContext& context)
     : CMenuWnd(context, {"MenuWnd", "main_menu.xml", "main_menu_item_"}) {}
 
-CMenuWnd::CMenuWnd(UiContext& context, MenuSpec spec) : Window(context), spec_(spec) {
+CMenuWnd::CMenuWnd(UiContext& context, MenuTraits traits) : Window(context), traits_(traits) {
   paintManager_.SetDefaultFont("微软雅黑", 12, false, false, false);
 }
 
@@ -54,7 +54,7 @@ std::intptr_t CMenuWnd::HandleMessage(std::uint32_t message, std::uintptr_t wPar
                                       std::intptr_t lParam) {
   switch (message) {
     case WM_CREATE: {
-      AttachLayout(spec_.layoutFile);
+      AttachLayout(traits_.layoutFile);
       paintManager_.AddNotifier(this);
       paintManager_.SetRoundCorner(3, 3);
       const Size size = paintManager_.GetInitSize();
@@ -123,7 +123,7 @@ void CMenuWnd::Notify(TNotifyUI& msg) {
     CloseOnce();
   } else if (msg.sType == "itemclick" && msg.pSender != nullptr) {
     const std::string& name = msg.pSender->GetName();
-    if (!name.starts_with(spec_.itemPrefix) || owner_ == nullptr) return;
+    if (!name.starts_with(traits_.itemPrefix) || owner_ == nullptr) return;
     PaintManager* frame = owner_->GetManager();
     if (frame == nullptr) return;
     TNotifyUI item;

@@ -10,7 +10,7 @@
 namespace ui {
 
 // What tells the two pop-up menus apart.
-struct MenuSpec {
+struct MenuTraits {
   const char* className;
   const char* layoutFile;
   const char* itemPrefix;  // the items whose clicks are handed to the opening control
@@ -32,7 +32,7 @@ class CMenuWnd : public skinui::Window, public skinui::INotifyUI {
   static CMenuWnd* Open(std::unique_ptr<CMenuWnd> menu, skinui::Window& frame,
                         skinui::Control* owner, skinui::Point clientPoint);
 
-  std::string GetWindowClassName() const override { return spec_.className; }
+  std::string GetWindowClassName() const override { return traits_.className; }
   std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) override;
   void Notify(skinui::TNotifyUI& msg) override;
@@ -40,14 +40,14 @@ class CMenuWnd : public skinui::Window, public skinui::INotifyUI {
   CShadowWnd* Shadow() const { return shadow_.get(); }
 
  protected:
-  CMenuWnd(skinui::UiContext& context, MenuSpec spec);
+  CMenuWnd(skinui::UiContext& context, MenuTraits traits);
 
  private:
   void Init(skinui::Window& frame, skinui::Control* owner, skinui::Point screenPoint);
   void PlaceShadow();
   void CloseOnce();
 
-  MenuSpec spec_;
+  MenuTraits traits_;
   skinui::Control* owner_ = nullptr;
   skinui::Point point_;
   std::unique_ptr<CShadowWnd> shadow_;

@@ -8,8 +8,10 @@ namespace ui {
 
 using namespace skinui;
 
-CWebFrame::CWebFrame(UiContext& context, const WebFrameServices& services, WebFrameSpec spec)
-    : CSecondaryFrame(context, spec.className, spec.layoutFile), services_(services), spec_(spec) {}
+CWebFrame::CWebFrame(UiContext& context, const WebFrameServices& services, WebFrameTraits traits)
+    : CSecondaryFrame(context, traits.className, traits.layoutFile),
+      services_(services),
+      traits_(traits) {}
 
 CWebFrame::~CWebFrame() {
   // The browser names the window as its handler until the controls are gone.
@@ -17,7 +19,7 @@ CWebFrame::~CWebFrame() {
 }
 
 void CWebFrame::OnCreated() {
-  browser_ = paintManager_.FindOrLog<WebBrowser>(spec_.browserName);
+  browser_ = paintManager_.FindOrLog<WebBrowser>(traits_.browserName);
   paintManager_.FindOrLog<Container>("hluLoading");
   paintManager_.FindOrLog<Container>("hluWebBrowser");
   if (browser_ == nullptr) return;
@@ -26,16 +28,16 @@ void CWebFrame::OnCreated() {
 }
 
 void CWebFrame::Prepare() {
-  if (spec_.appliesSkin) ApplyStoredSkin();
-  if (spec_.loadOnShowing) LoadPage();
+  if (traits_.appliesSkin) ApplyStoredSkin();
+  if (traits_.loadOnShowing) LoadPage();
 }
 
 void CWebFrame::OnWindowInit() {
-  if (spec_.loadOnInit) LoadPage();
+  if (traits_.loadOnInit) LoadPage();
 }
 
 void CWebFrame::OnClick(const std::string& name) {
-  if (spec_.refreshButton && name == "refreshbtn") LoadPage();
+  if (traits_.refreshButton && name == "refreshbtn") LoadPage();
 }
 
 void CWebFrame::LoadPage() {

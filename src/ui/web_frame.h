@@ -25,7 +25,7 @@ struct WebFrameServices {
 };
 
 // What tells one web window from another.
-struct WebFrameSpec {
+struct WebFrameTraits {
   const char* className;
   const char16_t* caption;
   const char* layoutFile;
@@ -43,10 +43,10 @@ class CWebFrame : public CSecondaryFrame, public skinui::CWebBrowserEventHandler
  public:
   static constexpr const char* kErrorPage = "NavigateURLError.html";
 
-  CWebFrame(skinui::UiContext& context, const WebFrameServices& services, WebFrameSpec spec);
+  CWebFrame(skinui::UiContext& context, const WebFrameServices& services, WebFrameTraits traits);
   ~CWebFrame() override;
 
-  const WebFrameSpec& Spec() const { return spec_; }
+  const WebFrameTraits& Traits() const { return traits_; }
   // Builds the address, shows the loading layout and navigates the browser.
   void LoadPage();
   void SetLoading(bool loading);
@@ -77,7 +77,7 @@ class CWebFrame : public CSecondaryFrame, public skinui::CWebBrowserEventHandler
   const WebFrameServices& services_;
 
  private:
-  WebFrameSpec spec_;
+  WebFrameTraits traits_;
   skinui::WebBrowser* browser_ = nullptr;
 };
 

@@ -180,7 +180,7 @@ std::uint32_t WebPages::TabHostInfoFlags() const {
 template <class T>
 T& WebPages::Ensure(std::unique_ptr<T>& window, std::uint32_t style) {
   if (!window) window = std::make_unique<T>(Context(), services_);
-  window->EnsureCreated(window->Spec().caption, style);
+  window->EnsureCreated(window->Traits().caption, style);
   return *window;
 }
 
