@@ -32,8 +32,17 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "process_probe.h"
 
 namespace {
+
+using bench::Descendants;
+using bench::Median;
+using bench::ReadLine;
+
+long PssKb(int pid) {
+  return bench::MemoryOf(pid).pssKb;
+}
 
 namespace fs = std::filesystem;
 using Steady = std::chrono::steady_clock;
@@ -100,62 +109,6 @@ void Stop(Child& child) {
   ::waitpid(child.pid, nullptr, 0);
   ::close(child.out);
   child = {};
-}
-
-bool ReadLine(int fd, std::string& line, Steady::time_point deadline) {
-  line.clear();
-  while (Steady::now() < deadline) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 50) <= 0) continue;
-    char c;
-    if (::read(fd, &c, 1) != 1) return false;
-    if (c == '\n') return true;
-    line += c;
-  }
-  return false;
-}
-
-long PssKbOf(int pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::string key;
-    long value = 0;
-    if (fields >> key >> value && key == "Pss:") return value;
-  }
-  return 0;
-}
-
-std::vector<int> Descendants(int pid) {
-  std::map<int, std::vector<int>> children;
-  if (DIR* proc = opendir("/proc")) {
-    while (dirent* entry = readdir(proc)) {
-      const int child = std::atoi(entry->d_name);
-      if (child <= 0) continue;
-      std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
-      std::string text((std::istreambuf_iterator<char>(stat)), {});
-      const auto close = text.rfind(')');
-      if (close == std::string::npos) continue;
-      std::istringstream rest(text.substr(close + 2));
-      char state;
-      int parent = 0;
-      rest >> state >> parent;
-      children[parent].push_back(child);
-    }
-    closedir(proc);
-  }
-  std::vector<int> found;
-  std::vector<int> pending = {pid};
-  while (!pending.empty()) {
-    const int current = pending.back();
-    pending.pop_back();
-    for (const int child : children[current]) {
-      found.push_back(child);
-      pending.push_back(child);
-    }
-  }
-  return found;
 }
 
 // --- Automation -----------------------------------------------------------------------------
@@ -276,9 +229,9 @@ ClientRun MeasureClient(const std::string& root, const std::vector<std::string>&
   if (loaded) run.tabsMs = MsSince(start);
   // Let the processes settle before their memory is read.
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  run.clientPssKb = PssKbOf(child.pid);
+  run.clientPssKb = PssKb(child.pid);
   for (const int other : Descendants(child.pid)) {
-    run.othersPssKb += PssKbOf(other);
+    run.othersPssKb += PssKb(other);
     ++run.otherProcesses;
   }
   Json::Value quit;
@@ -294,12 +247,6 @@ ClientRun MeasureClient(const std::string& root, const std::vector<std::string>&
   }
   Stop(child);
   return run;
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 int StartService(const std::string& program, const std::string& state, Child& service) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "process_probe.h"
 #include "skinui/builder.h"
 #include "skinui/gtk/desktop_display.h"
 #include "skinui/gtk/glib_message_loop.h"
@@ -36,6 +37,12 @@
 #include "skinui/window_messages.h"
 
 namespace {
+
+using bench::Descendants;
+using bench::Median;
+using bench::Memory;
+using bench::MemoryOf;
+using bench::ReadLine;
 
 using Steady = std::chrono::steady_clock;
 
@@ -128,59 +135,6 @@ int RunChild(const std::string& page) {
 
 // --- The measuring parent ------------------------------------------------------------------
 
-struct Memory {
-  long rssKb = 0;
-  long pssKb = 0;
-};
-
-Memory MemoryOf(int pid) {
-  Memory memory;
-  std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  std::string line;
-  // The first line names the range; then "Rss:   1234 kB" and so on.
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::string key;
-    long value = 0;
-    if (!(fields >> key >> value)) continue;
-    if (key == "Rss:") memory.rssKb = value;
-    if (key == "Pss:") memory.pssKb = value;
-  }
-  return memory;
-}
-
-// Every process below `pid` (the web and network processes of WebKit).
-std::vector<int> Descendants(int pid) {
-  std::map<int, std::vector<int>> children;
-  if (DIR* proc = opendir("/proc")) {
-    while (dirent* entry = readdir(proc)) {
-      const int child = std::atoi(entry->d_name);
-      if (child <= 0) continue;
-      std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
-      std::string text((std::istreambuf_iterator<char>(stat)), {});
-      const auto close = text.rfind(')');
-      if (close == std::string::npos) continue;
-      std::istringstream rest(text.substr(close + 2));
-      char state;
-      int parent = 0;
-      rest >> state >> parent;
-      children[parent].push_back(child);
-    }
-    closedir(proc);
-  }
-  std::vector<int> found;
-  std::vector<int> pending = {pid};
-  while (!pending.empty()) {
-    const int current = pending.back();
-    pending.pop_back();
-    for (const int child : children[current]) {
-      found.push_back(child);
-      pending.push_back(child);
-    }
-  }
-  return found;
-}
-
 struct Run {
   double frameMs = -1;
   double loadedMs = -1;
@@ -188,20 +142,6 @@ struct Run {
   Memory web;
   int webProcesses = 0;
 };
-
-// Reads one line from the child, waiting at most until `deadline`.
-bool ReadLine(int fd, std::string& line, Steady::time_point deadline) {
-  line.clear();
-  while (Steady::now() < deadline) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 50) <= 0) continue;
-    char c;
-    if (::read(fd, &c, 1) != 1) return false;
-    if (c == '\n') return true;
-    line += c;
-  }
-  return false;
-}
 
 Run MeasureOnce(const std::string& self, const std::string& page) {
   Run run;
@@ -249,12 +189,6 @@ Run MeasureOnce(const std::string& self, const std::string& page) {
   ::waitpid(pid, nullptr, 0);
   ::close(fds[0]);
   return run;
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 void Report(const char* title, const std::vector<Run>& runs) {
