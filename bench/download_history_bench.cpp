@@ -1,8 +1,8 @@
 // Times DownloadHistoryStore on a history of 10,000 finished and 100 queued records (or the
 // counts given as the first two arguments) with the real support library: the load of the
 // start-up (the finished list, then the queue) and each add, complete and remove of a queued
-// record, and prints the figures with the targets (load at most 100 ms, each change at most
-// 20 ms).
+// record as the window thread sees it, and prints the figures with the targets (load at most
+// 100 ms, each change at most 20 ms).
 
 #include <algorithm>
 #include <chrono>
@@ -88,11 +88,13 @@ int main(int argc, char** argv) {
         << knowledge::SerialiseHistoryDocument(*document);
   }
 
+  // Each load by a store of its own, as at a start of the program: the file is read and parsed.
   std::vector<double> loads;
   for (int i = 0; i < 5; ++i) {
+    knowledge::DownloadHistoryStore starting(dir.file("DownloadHistory.xml"), lib, {});
     const auto start = SteadyClock::now();
-    const auto finished = store.LoadFinished();
-    const auto queued = store.LoadDownloading(platform::Utf8ToUtf16(folder));
+    const auto finished = starting.LoadFinished();
+    const auto queued = starting.LoadDownloading(platform::Utf8ToUtf16(folder));
     loads.push_back(MsSince(start));
     if (finished.size() != static_cast<std::size_t>(finishedCount) ||
         queued.size() != static_cast<std::size_t>(queuedCount)) {
@@ -109,19 +111,23 @@ int main(int argc, char** argv) {
     store.AddDownloading(record);
     adds.push_back(MsSince(start));
 
-    // A completion as the queue does it: finished added, queued removed.
+    // A completion as the queue does it: from the queue to the finished list.
     knowledge::LibDownloadFileInfo done = record;
     done.State = knowledge::DownloadState::DownloadFinish;
     done.IsDownloadFinish = true;
     start = SteadyClock::now();
-    store.AddFinished(done);
-    store.RemoveDownloading(done.FileName);
+    store.CompleteDownloading(done);
     completes.push_back(MsSince(start));
 
     start = SteadyClock::now();
     store.RemoveFinished(done.FileName);
     removes.push_back(MsSince(start));
   }
+
+  // The saves run on the store's writer thread; their time to disk is printed apart.
+  const auto flushStart = SteadyClock::now();
+  store.Flush();
+  const double flushMs = MsSince(flushStart);
 
   const Figures load = Summarise(loads);
   std::printf("history of %d finished and %d queued records\n", finishedCount, queuedCount);
@@ -134,5 +140,6 @@ int main(int argc, char** argv) {
     std::printf("%s median %7.2f ms  worst %7.2f ms  (target <= %.0f ms)\n", name, f.median,
                 f.worst, kChangeTargetMs);
   }
+  std::printf("then waiting for the last save to reach the disk: %.2f ms\n", flushMs);
   return 0;
 }

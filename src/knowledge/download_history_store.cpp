@@ -1,7 +1,5 @@
 #include "knowledge/download_history_store.h"
 
-#include <sys/stat.h>
-
 #include <array>
 #include <cstdio>
 
@@ -26,11 +24,19 @@ std::vector<LibDownloadFileInfo> readList(TiXmlElement* list) {
   return records;
 }
 
+// The finished list keeps one element per file, numbered in order.
+void appendFinished(TiXmlDocument& document, const LibDownloadFileInfo& record) {
+  TiXmlElement& list = RequireHistoryList(document, HistoryList::Finished);
+  if (TiXmlElement* older = FindRecordElement(list, record.FileName)) list.RemoveChild(older);
+  list.InsertEndChild(MakeRecordElement(record, HistoryList::Finished));
+  RenumberIndex(list);
+}
+
 }  // namespace
 
 DownloadHistoryStore::DownloadHistoryStore(std::string historyPath,
                                            const core::ZelkLibBinding& zelkLib, LogSink log)
-    : path_(std::move(historyPath)), zelkLib_(zelkLib), log_(std::move(log)) {}
+    : path_(std::move(historyPath)), zelkLib_(zelkLib), log_(std::move(log)), writer_(path_) {}
 
 std::u16string DownloadHistoryStore::widePath() const {
   return platform::Utf8ToUtf16(path_);
@@ -41,9 +47,15 @@ void DownloadHistoryStore::log(const std::u16string& line) const {
 }
 
 void DownloadHistoryStore::EnsureHistoryFile() {
+  Flush();
   if (zelkLib_.FileExist(widePath())) return;
   zelkLib_.TryCreateFolderPathByFileName(widePath());
-  save(*NewHistoryDocument());
+  saveNow(*NewHistoryDocument());
+}
+
+void DownloadHistoryStore::Flush() {
+  writer_.Flush();
+  noteEndedSaves();
 }
 
 void DownloadHistoryStore::setAside() {
@@ -56,21 +68,29 @@ void DownloadHistoryStore::setAside() {
   }
 }
 
-std::optional<DownloadHistoryStore::FileStamp> DownloadHistoryStore::stampOfFile() const {
-  struct stat info {};
-  if (::stat(path_.c_str(), &info) != 0) return std::nullopt;
-  return FileStamp{
-      static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-      static_cast<std::int64_t>(info.st_size),
-      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+void DownloadHistoryStore::noteEndedSaves() {
+  const HistoryFileWriter::Progress progress = writer_.State();
+  for (; notedFailures_ < progress.failures; ++notedFailures_) {
+    log(u"保存下载历史文件 " + widePath() + u" 失败.");
+  }
+  if (progress.busy() || notedSaves_ == progress.settled) return;
+  notedSaves_ = progress.settled;
+  if (progress.lastOk && progress.lastStamp) {
+    cachedStamp_ = *progress.lastStamp;
+  } else {
+    cached_.reset();
+  }
 }
 
 TiXmlDocument* DownloadHistoryStore::load() {
+  // While saves are under way the file on disk is older than the tree.
+  if (cached_ && writer_.State().busy()) return cached_.get();
+  noteEndedSaves();
   if (!zelkLib_.FileExist(widePath())) {
     cached_.reset();
     return nullptr;
   }
-  const std::optional<FileStamp> stamp = stampOfFile();
+  const std::optional<FileStamp> stamp = StampOfFile(path_);
   if (cached_ && stamp && *stamp == cachedStamp_) return cached_.get();
   cached_.reset();
   std::string text;
@@ -88,24 +108,28 @@ TiXmlDocument* DownloadHistoryStore::load() {
   setAside();
   cached_ = NewHistoryDocument();
   TiXmlDocument* fresh = cached_.get();
-  save(*fresh);
+  saveNow(*fresh);
   return fresh;
 }
 
-bool DownloadHistoryStore::save(const TiXmlDocument& document) {
+bool DownloadHistoryStore::save() {
+  std::string content = SerialiseHistoryDocument(*cached_, lastSize_ + lastSize_ / 8);
+  lastSize_ = content.size();
+  writer_.Save(std::move(content));
+  return true;
+}
+
+void DownloadHistoryStore::saveNow(const TiXmlDocument& document) {
   const bool kept = &document == cached_.get();
-  if (platform::WriteFileAtomically(path_, SerialiseHistoryDocument(document))) {
-    const std::optional<FileStamp> stamp = stampOfFile();
-    if (kept && stamp) {
-      cachedStamp_ = *stamp;
-    } else {
-      cached_.reset();
-    }
-    return true;
+  const std::optional<FileStamp> stamp =
+      platform::WriteFileAtomically(path_, SerialiseHistoryDocument(document)) ? StampOfFile(path_)
+                                                                               : std::nullopt;
+  if (!stamp) log(u"保存下载历史文件 " + widePath() + u" 失败.");
+  if (kept && stamp) {
+    cachedStamp_ = *stamp;
+  } else {
+    cached_.reset();
   }
-  cached_.reset();
-  log(u"保存下载历史文件 " + widePath() + u" 失败.");
-  return false;
 }
 
 bool DownloadHistoryStore::IsDownloading(const std::u16string& fileName) {
@@ -121,7 +145,7 @@ bool DownloadHistoryStore::AddDownloading(const LibDownloadFileInfo& record) {
   TiXmlElement& list = RequireHistoryList(*document, HistoryList::Downloading);
   if (FindRecordElement(list, record.FileName) != nullptr) return false;
   list.InsertEndChild(MakeRecordElement(record, HistoryList::Downloading));
-  return save(*document);
+  return save();
 }
 
 bool DownloadHistoryStore::UpdateDownloading(const LibDownloadFileInfo& record) {
@@ -132,7 +156,7 @@ bool DownloadHistoryStore::UpdateDownloading(const LibDownloadFileInfo& record) 
   if (element == nullptr) return false;
   // The element is written anew in full, so one of an older form gains the children it lacked.
   list->ReplaceChild(element, MakeRecordElement(record, HistoryList::Downloading));
-  return save(*document);
+  return save();
 }
 
 bool DownloadHistoryStore::RemoveDownloading(const std::u16string& fileName) {
@@ -142,7 +166,7 @@ bool DownloadHistoryStore::RemoveDownloading(const std::u16string& fileName) {
   TiXmlElement* element = list != nullptr ? FindRecordElement(*list, fileName) : nullptr;
   if (element == nullptr) return false;
   list->RemoveChild(element);
-  return save(*document);
+  return save();
 }
 
 std::vector<LibDownloadFileInfo> DownloadHistoryStore::LoadDownloading(
@@ -172,11 +196,20 @@ std::vector<LibDownloadFileInfo> DownloadHistoryStore::LoadDownloading(
 bool DownloadHistoryStore::AddFinished(const LibDownloadFileInfo& record) {
   const auto document = load();
   if (!document) return false;
-  TiXmlElement& list = RequireHistoryList(*document, HistoryList::Finished);
-  if (TiXmlElement* older = FindRecordElement(list, record.FileName)) list.RemoveChild(older);
-  list.InsertEndChild(MakeRecordElement(record, HistoryList::Finished));
-  RenumberIndex(list);
-  return save(*document);
+  appendFinished(*document, record);
+  return save();
+}
+
+bool DownloadHistoryStore::CompleteDownloading(const LibDownloadFileInfo& record) {
+  const auto document = load();
+  if (!document) return false;
+  appendFinished(*document, record);
+  TiXmlElement* queue = FindHistoryList(*document, HistoryList::Downloading);
+  if (TiXmlElement* queued =
+          queue != nullptr ? FindRecordElement(*queue, record.FileName) : nullptr) {
+    queue->RemoveChild(queued);
+  }
+  return save();
 }
 
 bool DownloadHistoryStore::RemoveFinished(const std::u16string& fileName) {
@@ -186,7 +219,7 @@ bool DownloadHistoryStore::RemoveFinished(const std::u16string& fileName) {
   TiXmlElement* element = list != nullptr ? FindRecordElement(*list, fileName) : nullptr;
   if (element == nullptr) return false;
   list->RemoveChild(element);
-  return save(*document);
+  return save();
 }
 
 bool DownloadHistoryStore::IsFinishedAndPresent(const std::u16string& fileName) {

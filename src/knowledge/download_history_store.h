@@ -9,21 +9,24 @@
 #include "core/zelk_lib_binding.h"
 #include "knowledge/download_history_xml.h"
 #include "knowledge/download_record.h"
+#include "knowledge/history_file_writer.h"
 #include "knowledge/log_sink.h"
 
 namespace knowledge {
 
 // DownloadHistory.xml: the queue of unfinished knowledge downloads and the list of finished
-// ones. Every operation works on the whole file's tree and, when it changed something, saves the
-// whole file again through a temporary file and a rename. The tree of the last load or save is
-// kept while the file on disk is still that one (same file, size and modification time), so
-// that a history of thousands of records is not read again for every question; a file changed
-// behind the program's back is read anew. All operations run on the window thread.
+// ones. The store keeps the file's tree in memory; a change is made there and the whole file is
+// then saved through a temporary file and a rename by a writer thread, so that the window thread
+// does not wait for the disk while a history of thousands of records is written. While saves
+// are under way the tree in memory is the history; afterwards the file is still that one (same
+// file, size and modification time) unless it was changed behind the program's back, and then
+// it is read anew. All operations run on the window thread.
 //
 // Every operation but EnsureHistoryFile does nothing (false, an empty list) when the file does
 // not exist. A file that is no XML or not a history file is renamed to "<name>.bad", a log
 // line says so, and a fresh file takes its place, instead of being overwritten blind. A failed
-// save is logged and otherwise not reported: the caller goes on as if it had succeeded.
+// save is logged at the next operation, which then reads the file as it is; the operation that
+// made the change has gone on as if it had succeeded.
 class DownloadHistoryStore {
  public:
   // `historyPath`: the file (JoinAppPath("DownloadHistory.xml")), a native path.
@@ -46,6 +49,9 @@ class DownloadHistoryStore {
   // current download folder and LocalFileName (passed through the file-name sanitiser).
   std::vector<LibDownloadFileInfo> LoadDownloading(const std::u16string& downloadFolder);
 
+  // Moves a finished download from the queue to the finished list (AddFinished, then
+  // RemoveDownloading) with one save.
+  bool CompleteDownloading(const LibDownloadFileInfo& record);
   // Appends the record to the finished list and numbers its Index children 0, 1, 2 ... An
   // older finished element of the same FileName is replaced, so the list keeps one per file.
   bool AddFinished(const LibDownloadFileInfo& record);
@@ -54,23 +60,20 @@ class DownloadHistoryStore {
   bool IsFinishedAndPresent(const std::u16string& fileName);
   std::vector<LibDownloadFileInfo> LoadFinished();
 
- private:
-  // What tells one version of the file on disk from another.
-  struct FileStamp {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedNs = 0;
-    bool operator==(const FileStamp&) const = default;
-  };
-  std::optional<FileStamp> stampOfFile() const;
+  // Waits until every change so far is on disk (or its save failed).
+  void Flush();
 
+ private:
   // The file's tree (kept by the store); null when there is no file (or it cannot be read). A
   // corrupt or foreign file is set aside and answered with a fresh tree, already saved.
   TiXmlDocument* load();
-  // Saves the tree; the store keeps it when it is the one load() gave and the save succeeded,
-  // otherwise the next load reads the file.
-  bool save(const TiXmlDocument& document);
+  // Hands the kept tree to the writer.
+  bool save();
+  // Saves a tree other than the kept one at once; the next load reads the file.
+  void saveNow(const TiXmlDocument& document);
+  // Takes note of the saves that ended since the last look: logs failures, and keeps the tree
+  // only when the newest save succeeded.
+  void noteEndedSaves();
   void setAside();
   void log(const std::u16string& line) const;
   std::u16string widePath() const;
@@ -80,6 +83,11 @@ class DownloadHistoryStore {
   LogSink log_;
   std::unique_ptr<TiXmlDocument> cached_;
   FileStamp cachedStamp_;
+  std::size_t lastSize_ = 0;  // of the last save, to make room for the next one at once
+  std::uint64_t notedSaves_ = 0;
+  std::uint64_t notedFailures_ = 0;
+  // Last, so that it writes what waits before the rest of the store goes.
+  HistoryFileWriter writer_;
 };
 
 }  // namespace knowledge

@@ -1,5 +1,7 @@
 #include "knowledge/download_history_xml.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <string_view>
@@ -9,10 +11,25 @@
 namespace knowledge {
 namespace {
 
+// The record's fields in the order they are written; Field names their places.
 constexpr const char* kFieldNames[] = {
     "Index",           "BlockIndex",       "DownloadId",    "FileName",          "StoreFileKind",
     "FileTotalLength", "DataBufferLength", "DownloadState", "DownloadStateInfo", "IsDownloadFinish",
     "LocalFileName",   "LocalFullName"};
+enum class Field {
+  Index,
+  BlockIndex,
+  DownloadId,
+  FileName,
+  StoreFileKind,
+  FileTotalLength,
+  DataBufferLength,
+  DownloadState,
+  DownloadStateInfo,
+  IsDownloadFinish,
+  LocalFileName,
+  LocalFullName
+};
 
 bool isFieldName(const std::string& name) {
   for (const char* field : kFieldNames) {
@@ -33,10 +50,6 @@ void addTextChild(TiXmlElement& parent, const std::string& name, const std::stri
 
 std::string utf8(const std::u16string& text) {
   return platform::Utf16ToUtf8(text);
-}
-
-const TiXmlElement* child(const TiXmlElement& element, const char* name) {
-  return element.FirstChildElement(name);
 }
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values beyond
@@ -74,9 +87,23 @@ bool isWellFormedUtf8(std::string_view text) {
   return true;
 }
 
-std::string textOf(const TiXmlElement& element) {
+std::string_view textView(const TiXmlElement& element) {
   const char* text = element.GetText();
-  return text != nullptr ? text : "";
+  return text != nullptr ? std::string_view(text) : std::string_view();
+}
+
+std::string textOf(const TiXmlElement& element) {
+  return std::string(textView(element));
+}
+
+// Whether TinyXML's encoder would change the text; most texts are plain and are copied as they
+// are, which keeps a save of a history of thousands of records quick.
+bool needsEncoding(std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'') return true;
+  }
+  return false;
 }
 
 // Decimal integer as the file has always been read (leading blanks and a sign, stops at the
@@ -115,6 +142,9 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
   // exactly, and leave the switch as it was for other readers on this thread.
   const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();
   TiXmlBase::SetCondenseWhiteSpace(false);
+  // Without a tab size TinyXML keeps no row and column of every node, which nobody reads here
+  // and which takes a good part of the time to parse a long history.
+  document->SetTabSize(0);
   document->Parse(terminated.c_str(), nullptr, TIXML_ENCODING_UTF8);
   TiXmlBase::SetCondenseWhiteSpace(condensed);
   if (document->Error()) return nullptr;
@@ -123,7 +153,7 @@ std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text) {
   return document;
 }
 
-std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
+std::string SerialiseHistoryDocument(const TiXmlDocument& document, std::size_t expectedSize) {
   // What is written is the documented form (our declaration, the root, both lists, records of
   // text-only field elements in UTF-8), so that whatever odd content a loaded file had (a
   // broken declaration, comments, unknown nodes, attributes, other encodings) cannot make the
@@ -132,7 +162,7 @@ std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
   // records first.
   constexpr std::string_view kIndent = "    ";
   std::string out;
-  out.reserve(4096);
+  out.reserve(std::max<std::size_t>(expectedSize, 4096));
   out += "<?xml version=\"1.0\" ?>\n<";
   out += kHistoryRootName;
   out += ">\n";
@@ -157,15 +187,20 @@ std::string SerialiseHistoryDocument(const TiXmlDocument& document) {
         if (!isFieldName(field->ValueStr())) continue;
         if (!anyField) out += ">\n";
         anyField = true;
-        // Bytes that are not UTF-8 would make the parser read past the end tag next time.
-        const std::string text = textOf(*field);
-        encoded.clear();
-        TiXmlBase::EncodeString(
-            isWellFormedUtf8(text) ? text : platform::Utf16ToUtf8(platform::Utf8ToUtf16(text)),
-            &encoded);
         const std::string& name = field->ValueStr();
-        out.append(kIndent).append(kIndent).append(kIndent);
-        out.append("<").append(name).append(">").append(encoded);
+        out.append(kIndent).append(kIndent).append(kIndent).append("<").append(name).append(">");
+        const std::string_view text = textView(*field);
+        if (isWellFormedUtf8(text) && !needsEncoding(text)) {
+          out.append(text);
+        } else {
+          // Bytes that are not UTF-8 would make the parser read past the end tag next time.
+          encoded.clear();
+          TiXmlBase::EncodeString(isWellFormedUtf8(text)
+                                      ? std::string(text)
+                                      : platform::Utf16ToUtf8(platform::Utf8ToUtf16(text)),
+                                  &encoded);
+          out.append(encoded);
+        }
         out.append("</").append(name).append(">\n");
       }
       if (anyField) {
@@ -218,30 +253,40 @@ TiXmlElement MakeRecordElement(const LibDownloadFileInfo& record, HistoryList li
 }
 
 std::optional<LibDownloadFileInfo> ReadRecordElement(const TiXmlElement& element) {
-  static constexpr const char* kNeeded[] = {
-      "Index",           "BlockIndex",       "DownloadId",    "FileName",         "StoreFileKind",
-      "FileTotalLength", "DataBufferLength", "DownloadState", "IsDownloadFinish", "LocalFileName",
-      "LocalFullName"};
-  for (const char* name : kNeeded) {
-    if (child(element, name) == nullptr) return std::nullopt;
+  // The first child of each known name counts, as a lookup by name would find it; the children
+  // are gone through once, since a history may hold thousands of records.
+  std::array<const TiXmlElement*, std::size(kFieldNames)> fields{};
+  for (const TiXmlElement* field = element.FirstChildElement(); field != nullptr;
+       field = field->NextSiblingElement()) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (fields[i] == nullptr && field->ValueStr() == kFieldNames[i]) {
+        fields[i] = field;
+        break;
+      }
+    }
   }
-  const auto text = [&](const char* name) {
-    return platform::Utf8ToUtf16(textOf(*child(element, name)));
-  };
+  const auto at = [&](Field field) { return fields[static_cast<std::size_t>(field)]; };
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i] == nullptr && static_cast<Field>(i) != Field::DownloadStateInfo) {
+      return std::nullopt;
+    }
+  }
+  const auto text = [&](Field field) { return platform::Utf8ToUtf16(textView(*at(field))); };
   LibDownloadFileInfo record;
-  record.Index = readInt32(*child(element, "Index"));
-  record.BlockIndex = readInt32(*child(element, "BlockIndex"));
-  record.DownloadId = text("DownloadId");
-  record.FileName = text("FileName");
-  record.Kind = StoreFileKindFromText(text("StoreFileKind"));
-  record.FileTotalLength = readInt32(*child(element, "FileTotalLength"));
-  record.DataBufferLength = readInt32(*child(element, "DataBufferLength"));
-  record.State = DownloadStateFromText(text("DownloadState"));
-  if (child(element, "DownloadStateInfo") != nullptr)
-    record.DownloadStateInfo = text("DownloadStateInfo");
-  record.IsDownloadFinish = textOf(*child(element, "IsDownloadFinish")) == "true";
-  record.LocalFileName = text("LocalFileName");
-  record.LocalFullName = text("LocalFullName");
+  record.Index = readInt32(*at(Field::Index));
+  record.BlockIndex = readInt32(*at(Field::BlockIndex));
+  record.DownloadId = text(Field::DownloadId);
+  record.FileName = text(Field::FileName);
+  record.Kind = StoreFileKindFromText(text(Field::StoreFileKind));
+  record.FileTotalLength = readInt32(*at(Field::FileTotalLength));
+  record.DataBufferLength = readInt32(*at(Field::DataBufferLength));
+  record.State = DownloadStateFromText(text(Field::DownloadState));
+  if (at(Field::DownloadStateInfo) != nullptr) {
+    record.DownloadStateInfo = text(Field::DownloadStateInfo);
+  }
+  record.IsDownloadFinish = textView(*at(Field::IsDownloadFinish)) == "true";
+  record.LocalFileName = text(Field::LocalFileName);
+  record.LocalFullName = text(Field::LocalFullName);
   return record;
 }
 
@@ -250,7 +295,7 @@ TiXmlElement* FindRecordElement(TiXmlElement& list, const std::u16string& fileNa
   for (TiXmlElement* element = list.FirstChildElement(kRecordElementName); element != nullptr;
        element = element->NextSiblingElement(kRecordElementName)) {
     const TiXmlElement* name = element->FirstChildElement("FileName");
-    if (name != nullptr && textOf(*name) == wanted) return element;
+    if (name != nullptr && textView(*name) == wanted) return element;
   }
   return nullptr;
 }

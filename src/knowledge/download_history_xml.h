@@ -34,8 +34,9 @@ std::unique_ptr<TiXmlDocument> NewHistoryDocument();
 // root (a corrupt or foreign file).
 std::unique_ptr<TiXmlDocument> ParseHistoryDocument(std::string_view text);
 
-// The document as the file holds it: four-space indent, "\n" line breaks.
-std::string SerialiseHistoryDocument(const TiXmlDocument& document);
+// The document as the file holds it: four-space indent, "\n" line breaks. `expectedSize` (the
+// size of the last save, say) is room made up front.
+std::string SerialiseHistoryDocument(const TiXmlDocument& document, std::size_t expectedSize = 0);
 
 // The list element of that name under the root; null when the file lacks it.
 TiXmlElement* FindHistoryList(TiXmlDocument& document, HistoryList list);

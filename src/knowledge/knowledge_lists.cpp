@@ -250,8 +250,7 @@ void KnowledgeLists::FinishDownload(CKnowlegeDownloadingItemUI& row) {
     FlyTo(host_.FindControl("knowlege_quickBar_downloding"), "knowlege_quickBar__downloded",
           "down.png");
   }
-  history_.AddFinished(record);
-  history_.RemoveDownloading(record.FileName);
+  history_.CompleteDownloading(record);
   RefreshFinishedList();
   RestartKnowledgeQueue();
   SendCompletionReport(record.DownloadId);
@@ -491,8 +490,8 @@ std::optional<KnowledgeLists::WebDownload> KnowledgeLists::LookupWebDownload(
 void KnowledgeLists::QueueWebDownload(const WebDownload& download) {
   if (download.fileName.empty() || history_.IsDownloading(download.fileName)) return;
   // The folder below the program: the queue's rebuild puts the current download folder in.
-  const std::u16string folder =
-      platform::Utf8ToUtf16(core::JoinAppPath(host_.DataDirectory(), core::kKnowlegeDownloadFolder));
+  const std::u16string folder = platform::Utf8ToUtf16(
+      core::JoinAppPath(host_.DataDirectory(), core::kKnowlegeDownloadFolder));
   const std::string id = std::to_string(download.downloadId);
   if (const std::optional<LibDownloadFileInfo> record = NewRecord(
           std::u16string(id.begin(), id.end()), download.fileName, download.title, folder)) {

@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <mutex>
@@ -89,6 +90,22 @@ std::string toUtf16LeBytes(std::u16string_view text) {
 
 const std::string_view kUtf16Replacement("\xFD\xFF", 2);  // U+FFFD, little-endian
 
+// ASCII reads the same in UTF-8 and UTF-16, and most texts the program converts (numbers,
+// names of states, identifiers, addresses) are ASCII only: those skip the converter.
+bool isAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool isAscii(std::u16string_view text) {
+  for (const char16_t c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string AnsiCodeset() {
@@ -125,11 +142,18 @@ std::optional<std::string> EncodeText(std::u16string_view text, const std::strin
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
+  if (isAscii(utf8)) return std::u16string(utf8.begin(), utf8.end());
   auto converted = convert(utf8, "UTF-8", "UTF-16LE", true, kUtf16Replacement, 1);
   return converted ? fromUtf16LeBytes(*converted) : std::u16string();
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
+  if (isAscii(text)) {
+    std::string narrow(text.size(), '\0');
+    std::transform(text.begin(), text.end(), narrow.begin(),
+                   [](char16_t c) { return static_cast<char>(c); });
+    return narrow;
+  }
   auto converted = convert(toUtf16LeBytes(text), "UTF-16LE", "UTF-8", true, "\xEF\xBF\xBD", 2);
   return converted ? *converted : std::string();
 }

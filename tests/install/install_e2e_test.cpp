@@ -150,7 +150,12 @@ TEST_F(InstalledClient, InstallOpenLinksFromTheDesktopAndUninstall) {
   EXPECT_TRUE(ui_testing::Eventually([&] { return Queued(automation).size() == 2; }));
 
   // The user's state is in the user's data folder.
-  const std::string history = ReadFile(state("DownloadHistory.xml"));
+  // The history reaches the disk soon after the change, from a writer thread of its own.
+  std::string history;
+  EXPECT_TRUE(ui_testing::Eventually([&] {
+    history = ReadFile(state("DownloadHistory.xml"));
+    return history.find("<DownloadId>1001</DownloadId>") != std::string::npos;
+  }));
   EXPECT_NE(history.find("<DownloadId>1003</DownloadId>"), std::string::npos) << history;
   EXPECT_NE(history.find("<DownloadId>1001</DownloadId>"), std::string::npos) << history;
   EXPECT_NE(ReadFile(state("Log/Zelk.log")).find("接收到URL协议"), std::string::npos);

@@ -45,8 +45,16 @@ LibDownloadFileInfo knowledgeRecord(const std::u16string& id, const std::u16stri
 class DownloadHistoryStoreTest : public ::testing::Test {
  protected:
   std::string historyPath() const { return temp.file("app/DownloadHistory.xml"); }
-  std::string historyText() const { return temp.read("app/DownloadHistory.xml"); }
-  void writeHistory(const std::string& text) { temp.write("app/DownloadHistory.xml", text); }
+  // What the store saved, once its writer is done.
+  std::string historyText() {
+    store.Flush();
+    return temp.read("app/DownloadHistory.xml");
+  }
+  // A change behind the store's back, after its own saves.
+  void writeHistory(const std::string& text) {
+    store.Flush();
+    temp.write("app/DownloadHistory.xml", text);
+  }
   bool exists(const std::string& relative) const {
     return std::filesystem::exists(temp.file(relative));
   }
@@ -320,6 +328,19 @@ TEST_F(DownloadHistoryStoreTest, AMissingListIsMadeWhenARecordIsAdded) {
   writeHistory(fixture("history_without_downloading_list.xml"));
   ASSERT_TRUE(store.AddDownloading(knowledgeRecord(u"1", u"a", u"a")));
   EXPECT_LT(historyText().find("<HasDownloadList />"), historyText().find("<DownloadingList>"));
+}
+
+TEST_F(DownloadHistoryStoreTest, EveryChangeReachesTheDiskBeforeTheStoreGoes) {
+  {
+    DownloadHistoryStore brief(historyPath(), zelkLib, {});
+    brief.EnsureHistoryFile();
+    for (int i = 0; i < 50; ++i) {
+      const std::u16string name = u"kb/" + platform::Utf8ToUtf16(std::to_string(i));
+      ASSERT_TRUE(brief.AddDownloading(knowledgeRecord(u"1", name, u"n")));
+      ASSERT_TRUE(brief.IsDownloading(name));
+    }
+  }
+  EXPECT_EQ(store.LoadDownloading(u"/f").size(), 50u);
 }
 
 class BrokenHistoryTest : public DownloadHistoryStoreTest,

@@ -142,11 +142,13 @@ TEST_F(KnowledgeClientTest, SearchPagesDownloadLinksAndFinishedFiles) {
   ASSERT_TRUE(Idle(client));
   EXPECT_EQ(client.Control("tluKnowlege_Desktop")["value"].asInt(), 2);
   EXPECT_TRUE(client.Control("knowlege_quickBar_downloding")["selected"].asBool());
+  // The history is saved by a writer thread of its own, soon after the change.
   std::string history;
-  {
+  EXPECT_TRUE(Eventually([&] {
     std::ifstream in(client.file("DownloadHistory.xml"));
     history.assign(std::istreambuf_iterator<char>(in), {});
-  }
+    return history.find("<DownloadId>1001</DownloadId>") != std::string::npos;
+  }));
   EXPECT_NE(history.find("<FileName>GB50204-2015.pdf</FileName>"), std::string::npos);
   EXPECT_NE(history.find("<DownloadId>1003</DownloadId>"), std::string::npos);
   EXPECT_NE(history.find("<DownloadId>1001</DownloadId>"), std::string::npos);
