@@ -287,6 +287,15 @@ HistoryTree ReadHistory(const std::string& path) {
   HistoryTree tree;
   TiXmlDocument document;
   EXPECT_TRUE(document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8)) << path;
+  const TiXmlDeclaration* declaration =
+      document.FirstChild() != nullptr ? document.FirstChild()->ToDeclaration() : nullptr;
+  if (declaration == nullptr) {
+    ADD_FAILURE() << "no XML declaration first in " << path;
+  } else {
+    EXPECT_STREQ(declaration->Version(), "1.0");
+    EXPECT_STREQ(declaration->Encoding(), "");
+    EXPECT_STREQ(declaration->Standalone(), "");
+  }
   const TiXmlElement* root = document.RootElement();
   if (root == nullptr) {
     ADD_FAILURE() << "no root element in " << path;
@@ -396,7 +405,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   if (Call(automation, "message_box")["message_box"]["shown"].asBool()) {
     Call(automation, "answer_message_box", {{"button", "ok"}});
   }
-  LogIn(client, "13800000000");
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000000"));
   ASSERT_TRUE(Idle(client));
 
   const std::string folder = client.file("Downloads/Knowlege");
@@ -407,7 +416,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
 
   // The first file from a search result: its transfer starts.
   ASSERT_TRUE(client.Click("quickBar_Knowlege"));
-  Type(client, "txtKnowlegeSearchKeyword", "检验批");
+  ASSERT_NO_FATAL_FAILURE(Type(client, "txtKnowlegeSearchKeyword", "检验批"));
   ASSERT_TRUE(client.Click("btnKnowlegeSearchSearch"));
   ASSERT_TRUE(Idle(client));
   const std::vector<std::string> results = Titles(client, "lstKnowlegeSearchResult");
@@ -473,8 +482,8 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   EXPECT_EQ(history.queued[1], QueuedRecord("1042", "BG-JSJD.docx", "Pause", "…", second, folder));
 
   // A user without the permission: every row shows the service's refusal.
-  LogOut(client);
-  LogIn(client, "13800000001");
+  ASSERT_NO_FATAL_FAILURE(LogOut(client));
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000001"));
   ASSERT_TRUE(Eventually([&] {
     const std::vector<QueueRow> rows = Queue(client);
     return rows.size() == 2 && rows[0].state == "您的帐号暂未开通资料下载权限，请联系客服开通." &&
@@ -482,8 +491,8 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   }));
 
   // Back to the user who may download: the paused rows stay paused.
-  LogOut(client);
-  LogIn(client, "13800000000");
+  ASSERT_NO_FATAL_FAILURE(LogOut(client));
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000000"));
   ASSERT_TRUE(Idle(client));
   EXPECT_EQ(Queue(client), paused);
   EXPECT_EQ(FileRequests().size(), 3u);
@@ -493,7 +502,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   ASSERT_EQ(
       Get("_dev/outage?path=auth/auth_verify.aspx&param=kind&value=11&count=1")["result"].asInt(),
       1);
-  ShowList(client, /*queue=*/true);
+  ASSERT_NO_FATAL_FAILURE(ShowList(client, /*queue=*/true));
   ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_0"));
   ASSERT_TRUE(Eventually([&] {
     const std::vector<QueueRow> rows = Queue(client);
@@ -551,7 +560,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   }));
 
   // The finished list: a file opens with the shell; a deleted row takes its file along.
-  ShowList(client, /*queue=*/false);
+  ASSERT_NO_FATAL_FAILURE(ShowList(client, /*queue=*/false));
   ASSERT_TRUE(client.Click("btnKnowlegeDownloaded_Open_0"));
   const Json::Value opened = Call(automation, "opened")["opened"];
   ASSERT_GE(opened.size(), 1u);
