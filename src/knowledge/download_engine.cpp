@@ -321,6 +321,7 @@ void Transfer::run() {
     ~EndOfWorker() {
       shared.running = false;
       shared.threadActive = false;
+      ++shared.workersEnded;
     }
   } endOfWorker{*shared_};
   context_.loop->post(window_, core::WM_DOWNLOAD_STARTED,
@@ -381,8 +382,8 @@ void Transfer::run() {
       platform::Payload::make<DownloadEnded>(DownloadEnded{fileName_, kind_, result_, reason}));
   std::lock_guard lock(shared_->mutex);
   shared_->connection.reset();
-  // threadActive is cleared only now, after the end message is posted, so that a StopDownload
-  // waiting for this worker handles that message inside its wait.
+  // The worker counts as ended only now, after the end message is posted, so that a
+  // StopDownload waiting for it handles that message inside its wait.
 }
 
 }  // namespace
@@ -413,6 +414,7 @@ bool DownloadEngine::StartDownload(platform::WindowId window, const std::u16stri
   shared_->maxRetries = maxRetries;
   // Set before the worker exists, so that a StopDownload right after this call waits for it.
   shared_->threadActive = true;
+  ++shared_->workersStarted;
   auto transfer =
       std::make_shared<Transfer>(shared_, context_, log_, window, fileName, localFullName, kind,
                                  std::move(serverQuery), connectTimeout_);
@@ -428,8 +430,12 @@ void DownloadEngine::StopDownload() {
     if (shared_->connection) shared_->connection->Abort();
   }
   platform::Clock& clock = context_.loop->clock();
-  const bool waited = shared_->threadActive;
-  while (shared_->threadActive) {
+  // Only the worker running now is waited for. The messages handled in this wait may start the
+  // next transfer (its end message restarts the queue); waiting for that one too would hold
+  // the caller until the next file is complete.
+  const std::uint64_t stopping = shared_->workersStarted;
+  const bool waited = shared_->workersEnded < stopping;
+  while (shared_->workersEnded < stopping) {
     clock.sleepMs(kStopSleepMs);
     context_.loop->pumpFor(kStopPumpMs);
   }

@@ -46,7 +46,8 @@ class DownloadEngine {
                      FileServerQuery serverQuery, std::int32_t maxRetries);
   // Ends the running transfer: no further attempt, the socket is shut so that a worker waiting
   // in connect or recv returns at once, then waits while handling window messages until the
-  // worker has ended. Its WM_DOWNLOAD_ENDED is handled inside this wait.
+  // worker has ended. Its WM_DOWNLOAD_ENDED is handled inside this wait; a transfer that a
+  // handler starts meanwhile runs on and is not waited for.
   void StopDownload();
   bool IsRunning() const;
 
@@ -57,6 +58,9 @@ class DownloadEngine {
   struct Shared {
     std::atomic<bool> running{false};
     std::atomic<bool> threadActive{false};
+    // Workers started and ended so far: a stop waits for the ones started before it.
+    std::atomic<std::uint64_t> workersStarted{0};
+    std::atomic<std::uint64_t> workersEnded{0};
     std::atomic<std::int32_t> maxRetries{0};
     mutable std::mutex mutex;
     FileServerAddress address;                         // guarded by mutex

@@ -60,6 +60,7 @@ class Recorder : public platform::MessageTarget {
     }
     messages.push_back(seen);
     if (message.message == kStopNow && onStop) onStop();
+    if (message.message == core::WM_DOWNLOAD_ENDED && onEnded) onEnded();
   }
 
   std::vector<Seen> of(std::uint32_t kind) const {
@@ -75,6 +76,7 @@ class Recorder : public platform::MessageTarget {
 
   std::vector<Seen> messages;
   std::function<void()> onStop;
+  std::function<void()> onEnded;
 };
 
 std::string sampleContent(std::size_t size, unsigned seed = 7) {
@@ -626,6 +628,36 @@ TEST_F(DownloadEngineTest, ANewTransferWaitsForTheStopOfTheLast) {
   engine->StopDownload();
   runToEnd();
   EXPECT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 2u);
+}
+
+TEST_F(DownloadEngineTest, AStopDoesNotWaitForATransferThatItsEndMessageStarted) {
+  // The first connection never answers; the second one is closed after a while, which ends
+  // its transfer (no retries) if the stop waits that long.
+  TestFileServer server([&](PeerSocket& peer, int index) {
+    server.nextRequest(peer);
+    if (index == 0) {
+      peer.readToEnd();
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    peer.close();
+  });
+  ASSERT_TRUE(start(server));
+  // As the queue does: the end of the stopped transfer waits for its worker, then starts the
+  // next file.
+  recorder.onEnded = [&] {
+    recorder.onEnded = nullptr;
+    engine->StopDownload();
+    EXPECT_TRUE(start(server, 0, u"kb/b.pdf"));
+  };
+  engine->StopDownload();
+  EXPECT_TRUE(engine->IsRunning()) << "the stop waited for the transfer started inside it";
+  ASSERT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 1u);
+  EXPECT_EQ(recorder.ended().fileName, u"kb/a.pdf");
+  engine->StopDownload();
+  runToEnd();
+  ASSERT_EQ(recorder.of(core::WM_DOWNLOAD_ENDED).size(), 2u);
+  EXPECT_EQ(recorder.ended().fileName, u"kb/b.pdf");
 }
 
 }  // namespace

@@ -1,21 +1,27 @@
 // The knowledge tab of the real client, headless, against the local development service: a
 // search from the search home and a later page, a download without a login, download links of
-// web pages from the first start's command line and from a later start, and the finished list's
-// rows. One client start covers the whole scenario. With ZELK_SCREENSHOT_DIR set the pictures
-// go there (the documentation's), otherwise into the test's folder.
+// web pages from the first start's command line and from a later start, the finished list's
+// rows, and a logged-in user's download queue from the file server. Each test covers its whole
+// scenario with one client start. With ZELK_SCREENSHOT_DIR set the pictures go there (the
+// documentation's), otherwise into the test's folder.
 
 #include <gtest/gtest.h>
+#include <sodium.h>
+#include <tinyxml.h>
 
-#include <chrono>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
-#include <thread>
+#include <utility>
+#include <vector>
 
 #include "client_process.h"
-#include "support/temp_dir.h"
+#include "service_client_test.h"
 
 namespace ui_testing {
 namespace {
@@ -37,10 +43,10 @@ std::string FinishedRecord(int index, const std::string& fileName, const std::st
          "</LocalFullName></LibDownloadFileInfo>";
 }
 
-class KnowledgeClientTest : public ::testing::Test {
+class KnowledgeClientTest : public ServiceClientTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(service_.Start()) << "the development service did not start";
+    ServiceClientTest::SetUp();
     const char* target = std::getenv("ZELK_SCREENSHOT_DIR");
     shots_ = target != nullptr ? target : dir_.file("screenshots");
     fs::create_directories(shots_);
@@ -50,6 +56,7 @@ class KnowledgeClientTest : public ::testing::Test {
                    std::initializer_list<std::pair<const char*, Json::Value>> fields = {}) {
     return automation.Call(cmd, fields);
   }
+  // Only while no transfer runs: a running download's worker keeps the program busy.
   static bool Idle(ClientProcess& client) {
     return client.automation().Call("wait_idle", {{"timeout_ms", 20000}})["idle"].asBool();
   }
@@ -70,8 +77,6 @@ class KnowledgeClientTest : public ::testing::Test {
     EXPECT_TRUE(shot["ok"].asBool()) << shot.toStyledString();
   }
 
-  testing_support::TempDir dir_;
-  DevService service_{ZELK_DEVSERVICE_PATH, dir_.file("service")};
   std::string shots_;
 };
 
@@ -180,19 +185,221 @@ TEST_F(KnowledgeClientTest, SearchPagesDownloadLinksAndFinishedFiles) {
   EXPECT_EQ(Call(automation, "opened")["opened"].size(), before + 4);
 }
 
-}  // namespace
-}  // namespace ui_testing
-
-namespace ui_testing {
-namespace {
+// ---------------------------------------------------------------------------------------------
+// A logged-in user's download queue against the file server.
 
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST_F(KnowledgeClientTest, ALoggedInUsersLinkIsDownloadedFinishedAndReported) {
+std::string Sha256(const std::string& bytes) {
+  unsigned char digest[crypto_hash_sha256_BYTES];
+  crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  char hex[2 * sizeof digest + 1];
+  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+  return hex;
+}
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const auto size = fs::file_size(path, error);
+  return error ? -1 : static_cast<std::int64_t>(size);
+}
+
+// A row of the queue as the user sees it.
+struct QueueRow {
+  std::string title;
+  std::string state;
+  std::string execute;  // the pause / start button's text
+  bool operator==(const QueueRow&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const QueueRow& row) {
+  return out << "{" << row.title << ", " << row.state << ", " << row.execute << "}";
+}
+
+// The children of a history record: names and texts in document order.
+using RecordFields = std::vector<std::pair<std::string, std::string>>;
+
+RecordFields QueuedRecord(const std::string& downloadId, const std::string& fileName,
+                          const std::string& state, const std::string& stateInfo,
+                          const std::string& localName, const std::string& folder) {
+  return {{"Index", "0"},
+          {"BlockIndex", "0"},
+          {"DownloadId", downloadId},
+          {"FileName", fileName},
+          {"StoreFileKind", "Knowlege"},
+          {"FileTotalLength", "0"},
+          {"DataBufferLength", "0"},
+          {"DownloadState", state},
+          {"DownloadStateInfo", stateInfo},
+          {"IsDownloadFinish", "false"},
+          {"LocalFileName", localName},
+          {"LocalFullName", folder + "/" + localName}};
+}
+
+RecordFields FinishedFields(int index, const std::string& downloadId, const std::string& fileName,
+                            const std::string& localName, const std::string& folder) {
+  return {{"Index", std::to_string(index)},
+          {"BlockIndex", "0"},
+          {"DownloadId", downloadId},
+          {"FileName", fileName},
+          {"StoreFileKind", "Knowlege"},
+          {"FileTotalLength", "0"},
+          {"DataBufferLength", "0"},
+          {"DownloadState", "DownloadFinish"},
+          {"IsDownloadFinish", "true"},
+          {"LocalFileName", localName},
+          {"LocalFullName", folder + "/" + localName}};
+}
+
+// The history file read as its tree: the root and its two lists in their order, every record a
+// list of fields, no attributes anywhere; a tree of another shape fails the test.
+struct HistoryTree {
+  std::vector<RecordFields> finished;
+  std::vector<RecordFields> queued;
+};
+
+bool HasAttributes(const TiXmlElement& element) {
+  if (element.FirstAttribute() != nullptr) return true;
+  for (const TiXmlElement* child = element.FirstChildElement(); child != nullptr;
+       child = child->NextSiblingElement()) {
+    if (HasAttributes(*child)) return true;
+  }
+  return false;
+}
+
+std::vector<RecordFields> ListRecords(const TiXmlElement& list) {
+  std::vector<RecordFields> records;
+  for (const TiXmlElement* record = list.FirstChildElement(); record != nullptr;
+       record = record->NextSiblingElement()) {
+    EXPECT_STREQ(record->Value(), "LibDownloadFileInfo");
+    RecordFields fields;
+    for (const TiXmlElement* field = record->FirstChildElement(); field != nullptr;
+         field = field->NextSiblingElement()) {
+      fields.emplace_back(field->Value(), field->GetText() != nullptr ? field->GetText() : "");
+    }
+    records.push_back(std::move(fields));
+  }
+  return records;
+}
+
+HistoryTree ReadHistory(const std::string& path) {
+  HistoryTree tree;
+  TiXmlDocument document;
+  EXPECT_TRUE(document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8)) << path;
+  const TiXmlDeclaration* declaration =
+      document.FirstChild() != nullptr ? document.FirstChild()->ToDeclaration() : nullptr;
+  if (declaration == nullptr) {
+    ADD_FAILURE() << "no XML declaration first in " << path;
+  } else {
+    EXPECT_STREQ(declaration->Version(), "1.0");
+    EXPECT_STREQ(declaration->Encoding(), "");
+    EXPECT_STREQ(declaration->Standalone(), "");
+  }
+  const TiXmlElement* root = document.RootElement();
+  if (root == nullptr) {
+    ADD_FAILURE() << "no root element in " << path;
+    return tree;
+  }
+  EXPECT_STREQ(root->Value(), "LibLocalDownloadHistory");
+  EXPECT_FALSE(HasAttributes(*root));
+  const TiXmlElement* finished = root->FirstChildElement();
+  const TiXmlElement* queued = finished != nullptr ? finished->NextSiblingElement() : nullptr;
+  if (finished == nullptr || queued == nullptr || queued->NextSiblingElement() != nullptr ||
+      std::string(finished->Value()) != "HasDownloadList" ||
+      std::string(queued->Value()) != "DownloadingList") {
+    ADD_FAILURE() << "the root does not hold exactly HasDownloadList and DownloadingList";
+    return tree;
+  }
+  tree.finished = ListRecords(*finished);
+  tree.queued = ListRecords(*queued);
+  return tree;
+}
+
+class KnowledgeQueueTest : public KnowledgeClientTest {
+ protected:
+  // From the home page, where the user center is.
+  void LogIn(ClientProcess& client, const std::string& loginId) {
+    ASSERT_TRUE(client.Click("quickBar_Home"));
+    ASSERT_TRUE(client.Click("btnLogin"));
+    Type(client, "txtLoginIdForLogin", loginId);
+    Type(client, "txtLoginPwdForLogin", "123456");
+    ASSERT_TRUE(client.Click("btnLoginForLogin"));
+    ASSERT_TRUE(Eventually([&] {
+      return client.Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 2 &&
+             client.Control("vluMainFrame")["shown"].asBool();
+    }));
+  }
+  void LogOut(ClientProcess& client) {
+    ASSERT_TRUE(client.Click("quickBar_Home"));
+    ASSERT_TRUE(client.Click("btnMenuForUserCenter"));
+    ASSERT_TRUE(client.Click("ucenter_menu_item_Logout", "UCenterMenuWnd"));
+    ASSERT_TRUE(Eventually(
+        [&] { return client.Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 0; }));
+  }
+  static void Type(ClientProcess& client, const char* name, const std::string& text) {
+    ASSERT_TRUE(client.automation()
+                    .Call("set_text", {{"window", kMain}, {"name", name}, {"text", text}})["ok"]
+                    .asBool())
+        << name;
+  }
+  // The knowledge tab with the queue (or the finished list) in front, where a user clicks.
+  static void ShowList(ClientProcess& client, bool queue) {
+    ASSERT_TRUE(client.Click("quickBar_Knowlege"));
+    ASSERT_TRUE(
+        client.Click(queue ? "knowlege_quickBar_downloding" : "knowlege_quickBar__downloded"));
+  }
+  static std::vector<QueueRow> Queue(ClientProcess& client) {
+    std::vector<QueueRow> rows;
+    const Json::Value items = client.automation().Call(
+        "items", {{"window", kMain}, {"name", "lstKnowlegeDownloading"}})["items"];
+    for (const Json::Value& item : items) {
+      QueueRow row;
+      std::function<void(const Json::Value&)> find = [&](const Json::Value& node) {
+        const std::string name = node["name"].asString();
+        if (name == "txtTitle") row.title = node["text"].asString();
+        if (name == "txtStateInfo") row.state = node["text"].asString();
+        if (name.starts_with("btnKnowlegeDownloading_Execute_")) {
+          row.execute = node["text"].asString();
+        }
+        for (const Json::Value& child : node["children"]) find(child);
+      };
+      find(item);
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  // Row n of the queue shows a transfer in progress (the status line of its progress).
+  static bool InProgress(const std::vector<QueueRow>& rows, std::size_t n,
+                         const std::string& title) {
+    return rows.size() > n && rows[n].title == title &&
+           rows[n].state.starts_with("下载状态:文件大小:") && rows[n].execute == "暂停";
+  }
+  // The first request of each file server connection so far: file name and offset.
+  std::vector<std::pair<std::string, std::int64_t>> FileRequests() {
+    std::vector<std::pair<std::string, std::int64_t>> requests;
+    const Json::Value answer = Get("_dev/files/requests");
+    for (const Json::Value& request : answer["requests"]) {
+      requests.emplace_back(request["file"].asString(), request["offset"].asInt64());
+    }
+    return requests;
+  }
+  bool Timer80Set(ClientProcess& client) {
+    const Json::Value answer = client.automation().Call("timers", {{"window", kMain}});
+    for (const Json::Value& timer : answer["timers"]) {
+      if (timer["id"].asInt() == 80) return timer["period_ms"].asInt64() == 10000;
+    }
+    return false;
+  }
+};
+
+TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFinishesAndReports) {
   ASSERT_TRUE(service_.Start(0, /*withFiles=*/true));
+  // Slow transfers, so that the queue can be watched and changed while a file is on its way:
+  // about four blocks a second, some 30 s for the smaller file, until the pace is lifted.
+  ASSERT_EQ(Get("_dev/files/pace?bytes_per_second=16384")["result"].asInt(), 1);
   ClientProcess client(dir_.path(), service_.host());
   ASSERT_TRUE(client.Start());
   ASSERT_TRUE(Idle(client));
@@ -200,41 +407,176 @@ TEST_F(KnowledgeClientTest, ALoggedInUsersLinkIsDownloadedFinishedAndReported) {
   if (Call(automation, "message_box")["message_box"]["shown"].asBool()) {
     Call(automation, "answer_message_box", {{"button", "ok"}});
   }
-  ASSERT_TRUE(client.Click("btnLogin"));
-  Call(automation, "set_text",
-       {{"window", kMain}, {"name", "txtLoginIdForLogin"}, {"text", "13800000000"}});
-  Call(automation, "set_text",
-       {{"window", kMain}, {"name", "txtLoginPwdForLogin"}, {"text", "123456"}});
-  ASSERT_TRUE(client.Click("btnLoginForLogin"));
-  ASSERT_TRUE(Eventually([&] {
-    Idle(client);
-    return client.Control("tluHome_Right_UserCenterDesktop")["value"].asInt() == 2;
-  }));
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000000"));
+  ASSERT_TRUE(Idle(client));
 
-  // A web page's link, handed over by a later start, is fetched from the file server.
-  ClientProcess later(dir_.path(), service_.host());
-  ASSERT_TRUE(later.Start({"--", "zelk://download/downid=1048"}));
-  EXPECT_EQ(later.WaitForExit(), 0);
-  ASSERT_TRUE(Eventually(
-      [&] {
-        Idle(client);
-        return Titles(client, "lstKnowlegeDownloaded").size() == 1;
-      },
-      60000));
-  EXPECT_TRUE(Titles(client, "lstKnowlegeDownloading").empty());
   const std::string folder = client.file("Downloads/Knowlege");
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
-  ASSERT_EQ(files.size(), 1u);
-  const std::string served = StagedApplication() + "/../devservice-files/Knowlege/BG-JZSQ.docx";
-  const std::string expected = FileBytes(served);
-  ASSERT_EQ(expected.size(), 81920u);
-  EXPECT_TRUE(FileBytes(files[0].string()) == expected) << files[0];
+  const std::string first = "检验批质量验收记录表（混凝土结构全套）.xlsx";  // 512 KiB
+  const std::string second = "技术交底记录模板（各分项工程）.docx";         // 700 KiB
+  const std::string firstPath = folder + "/" + first;
+  const std::string secondPath = folder + "/" + second;
 
-  // The service has the completion report of the logged-in user.
+  // The first file from a search result: its transfer starts.
+  ASSERT_TRUE(client.Click("quickBar_Knowlege"));
+  ASSERT_NO_FATAL_FAILURE(Type(client, "txtKnowlegeSearchKeyword", "检验批"));
+  ASSERT_TRUE(client.Click("btnKnowlegeSearchSearch"));
+  ASSERT_TRUE(Idle(client));
+  const std::vector<std::string> results = Titles(client, "lstKnowlegeSearchResult");
+  ASSERT_FALSE(results.empty());
+  ASSERT_NE(results[0].find("质量验收记录表（混凝土结构全套）"), std::string::npos) << results[0];
+  ASSERT_TRUE(client.Click("btnKnowlegeItemDownload_0"));
+  EXPECT_FALSE(client.Control("btnKnowlegeItemDownload_0")["enabled"].asBool());
+  ASSERT_TRUE(Eventually([&] { return InProgress(Queue(client), 0, first); }));
+  ASSERT_TRUE(Eventually([&] { return FileSize(firstPath) > 0; }));
+
+  // The second file, from a web page's link that a later start hands over: the running
+  // transfer stops, the queue restarts, and the first file, still first, goes on from the part
+  // on disk.
+  const std::int64_t partBefore = FileSize(firstPath);
+  ClientProcess later(dir_.path(), service_.host());
+  ASSERT_TRUE(later.Start({"--", "zelk://download/downid=1042"}));
+  EXPECT_EQ(later.WaitForExit(), 0);
+  ASSERT_TRUE(Eventually([&] { return FileRequests().size() >= 2; }));
+  std::vector<std::pair<std::string, std::int64_t>> requests = FileRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0], (std::pair<std::string, std::int64_t>("BG-JYP-HNT.xlsx", 0)));
+  EXPECT_EQ(requests[1].first, "BG-JYP-HNT.xlsx");
+  EXPECT_GE(requests[1].second, partBefore);
+  EXPECT_GT(requests[1].second, 0);
   ASSERT_TRUE(Eventually([&] {
-    return FileBytes(dir_.file("service") + "/state.json").find("\"1048\"") != std::string::npos;
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && InProgress(rows, 0, first) &&
+           rows[1] == QueueRow{second, "下载状态:等待下载", "暂停"};
   }));
+  EXPECT_EQ(client.Control("tluKnowlege_Desktop")["value"].asInt(), 2);
+  EXPECT_TRUE(
+      Eventually([&] { return client.Control("pgDownloadProgress0")["value"].asInt() > 0; }));
+
+  // Pausing the running row starts the next one.
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_0"));
+  ASSERT_TRUE(Eventually([&] {
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && InProgress(rows, 0, second) &&
+           rows[1] == QueueRow{first, "下载状态:暂停下载", "开始"};
+  }));
+  requests = FileRequests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[2], (std::pair<std::string, std::int64_t>("BG-JSJD.docx", 0)));
+
+  // With every row paused nothing runs, and the history file holds both records as paused.
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_0"));
+  ASSERT_TRUE(Idle(client));
+  const std::vector<QueueRow> paused{{first, "下载状态:暂停下载", "开始"},
+                                     {second, "下载状态:暂停下载", "开始"}};
+  EXPECT_EQ(Queue(client), paused);
+  EXPECT_EQ(FileRequests().size(), 3u);
+  HistoryTree history = ReadHistory(client.file("DownloadHistory.xml"));
+  EXPECT_TRUE(history.finished.empty());
+  ASSERT_EQ(history.queued.size(), 2u);
+  // The status line a record keeps is the one its row showed when it was paused.
+  for (RecordFields& record : history.queued) {
+    ASSERT_EQ(record.size(), 12u);
+    EXPECT_TRUE(record[8].second.starts_with("下载状态:")) << record[8].second;
+    record[8].second = "…";
+  }
+  EXPECT_EQ(history.queued[0],
+            QueuedRecord("1040", "BG-JYP-HNT.xlsx", "Pause", "…", first, folder));
+  EXPECT_EQ(history.queued[1], QueuedRecord("1042", "BG-JSJD.docx", "Pause", "…", second, folder));
+
+  // A user without the permission: every row shows the service's refusal.
+  ASSERT_NO_FATAL_FAILURE(LogOut(client));
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000001"));
+  ASSERT_TRUE(Eventually([&] {
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && rows[0].state == "您的帐号暂未开通资料下载权限，请联系客服开通." &&
+           rows[1].state == rows[0].state;
+  }));
+
+  // Back to the user who may download: the paused rows stay paused.
+  ASSERT_NO_FATAL_FAILURE(LogOut(client));
+  ASSERT_NO_FATAL_FAILURE(LogIn(client, "13800000000"));
+  ASSERT_TRUE(Idle(client));
+  EXPECT_EQ(Queue(client), paused);
+  EXPECT_EQ(FileRequests().size(), 3u);
+
+  // Resumed while the permission check fails: every row says so and the queue asks again
+  // once, 10 s later; the test fires that timer instead of waiting.
+  ASSERT_EQ(
+      Get("_dev/outage?path=auth/auth_verify.aspx&param=kind&value=11&count=1")["result"].asInt(),
+      1);
+  ASSERT_NO_FATAL_FAILURE(ShowList(client, /*queue=*/true));
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_0"));
+  ASSERT_TRUE(Eventually([&] {
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && rows[0].state == "无法访问远程接口" &&
+           rows[1].state == "无法访问远程接口";
+  }));
+  EXPECT_TRUE(Timer80Set(client));
+  EXPECT_EQ(FileRequests().size(), 3u);
+  const std::int64_t partPaused = FileSize(firstPath);
+  ASSERT_TRUE(Call(automation, "fire_timer", {{"window", kMain}, {"id", 80}})["ok"].asBool());
+  EXPECT_FALSE(Timer80Set(client));
+  ASSERT_TRUE(Eventually([&] {
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && InProgress(rows, 0, first) &&
+           rows[1] == QueueRow{second, "下载状态:暂停下载", "开始"};
+  }));
+  requests = FileRequests();
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_EQ(requests[3], (std::pair<std::string, std::int64_t>("BG-JYP-HNT.xlsx", partPaused)));
+
+  // Both resumed and the pace lifted: they finish one after the other, byte for byte the
+  // served files, and the service has both completion reports.
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_1"));
+  ASSERT_EQ(Get("_dev/files/pace?bytes_per_second=0")["result"].asInt(), 1);
+  ASSERT_TRUE(Eventually(
+      [&] { return Queue(client).empty() && Titles(client, "lstKnowlegeDownloaded").size() == 2; },
+      60000));
+  ASSERT_TRUE(Idle(client));
+  EXPECT_EQ(Titles(client, "lstKnowlegeDownloaded"), (std::vector<std::string>{first, second}));
+  std::vector<std::string> onDisk;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    onDisk.push_back(entry.path().filename().string());
+  }
+  std::vector<std::string> expected{first, second};
+  std::sort(onDisk.begin(), onDisk.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(onDisk, expected);
+  const std::string served = StagedApplication() + "/../devservice-files/Knowlege/";
+  EXPECT_EQ(FileSize(firstPath), 524288);
+  EXPECT_EQ(Sha256(FileBytes(firstPath)), Sha256(FileBytes(served + "BG-JYP-HNT.xlsx")));
+  EXPECT_EQ(FileSize(secondPath), 716800);
+  EXPECT_EQ(Sha256(FileBytes(secondPath)), Sha256(FileBytes(served + "BG-JSJD.docx")));
+  ASSERT_TRUE(Eventually([&] {
+    Json::Value state;
+    Json::Reader().parse(FileBytes(dir_.file("service") + "/state.json"), state);
+    std::int32_t uid = -1;
+    for (const Json::Value& account : state["accounts"]) {
+      if (account["loginId"].asString() == "13800000000") uid = account["uid"].asInt();
+    }
+    std::vector<std::string> reported;
+    for (const Json::Value& report : state["downloadReports"]) {
+      if (report["uid"].asInt() == uid) reported.push_back(report["downloadId"].asString());
+    }
+    return reported == std::vector<std::string>{"1040", "1042"};
+  }));
+
+  // The finished list: a file opens with the shell; a deleted row takes its file along.
+  ASSERT_NO_FATAL_FAILURE(ShowList(client, /*queue=*/false));
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloaded_Open_0"));
+  const Json::Value opened = Call(automation, "opened")["opened"];
+  ASSERT_GE(opened.size(), 1u);
+  EXPECT_EQ(opened[opened.size() - 1]["target"].asString(), firstPath);
+  ASSERT_TRUE(client.Click("btnKnowlegeDownloaded_Delete_1"));
+  EXPECT_FALSE(fs::exists(secondPath));
+  EXPECT_TRUE(fs::exists(firstPath));
+  EXPECT_EQ(Titles(client, "lstKnowlegeDownloaded"), std::vector<std::string>{first});
+
+  // What the history file holds now: the finished record, an empty queue.
+  history = ReadHistory(client.file("DownloadHistory.xml"));
+  EXPECT_TRUE(history.queued.empty());
+  ASSERT_EQ(history.finished.size(), 1u);
+  EXPECT_EQ(history.finished[0], FinishedFields(0, "1040", "BG-JYP-HNT.xlsx", first, folder));
 }
 
 }  // namespace

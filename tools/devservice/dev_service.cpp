@@ -57,10 +57,13 @@ DevService::DevService(ServiceOptions options, platform::Clock& clock, bool echo
   upgrades_ = std::make_unique<AppUpgradeSwitch>();
   fileServer_ = std::make_unique<FileServerAddress>();
   fileDrops_ = std::make_unique<ConnectionDropPlan>();
-  context_ = std::make_unique<ServiceContext>(
-      ServiceContext{options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *upgrades_,
-                     *fileServer_, *fileDrops_, *log_, clock_});
-  router_ = std::make_unique<Router>(*hijack_, *log_);
+  filePace_ = std::make_unique<FileTransferPace>();
+  fileRequests_ = std::make_unique<FileRequestLog>();
+  outages_ = std::make_unique<OutageSwitch>();
+  context_ = std::make_unique<ServiceContext>(ServiceContext{
+      options_, *catalogue_, *state_, *opener_, *pages_, *hijack_, *upgrades_, *fileServer_,
+      *fileDrops_, *filePace_, *fileRequests_, *outages_, *log_, clock_});
+  router_ = std::make_unique<Router>(*hijack_, *log_, outages_.get());
   AddAuthHandlers(*router_, *context_);
   AddKnowledgeHandlers(*router_, *context_);
   AddAppHandlers(*router_, *context_);
@@ -75,6 +78,8 @@ DevService::DevService(ServiceOptions options, platform::Clock& clock, bool echo
     settings.address = *options_.files;
     settings.root = options_.filesRoot;
     settings.codeset = options_.filesCodeset;
+    settings.pace = filePace_.get();
+    settings.requests = fileRequests_.get();
     files_ = std::make_unique<FileServer>(std::move(settings), *log_, *fileDrops_);
   }
 }

@@ -18,8 +18,11 @@ class AppUpgradeSwitch;
 class Catalogue;
 class ConnectionDropPlan;
 class FileServer;
+class FileRequestLog;
 class FileServerAddress;
+class FileTransferPace;
 class HijackSwitch;
+class OutageSwitch;
 class PageRenderer;
 class Router;
 class SealedBoxOpener;
@@ -58,6 +61,12 @@ class DevService {
   HijackSwitch& hijack() { return *hijack_; }
   // The file server's test switch that cuts connections after a number of bytes.
   ConnectionDropPlan& fileDrops() { return *fileDrops_; }
+  // The file server's test switch that limits each connection's rate.
+  FileTransferPace& filePace() { return *filePace_; }
+  // The first download request of each file server connection.
+  const FileRequestLog& fileRequests() const { return *fileRequests_; }
+  // The test switch that answers chosen requests with 503.
+  OutageSwitch& outages() { return *outages_; }
   // Null unless the options name a file server.
   FileServer* fileServer() { return files_.get(); }
   const Catalogue& catalogue() const { return *catalogue_; }
@@ -75,6 +84,9 @@ class DevService {
   std::unique_ptr<AppUpgradeSwitch> upgrades_;
   std::unique_ptr<FileServerAddress> fileServer_;
   std::unique_ptr<ConnectionDropPlan> fileDrops_;
+  std::unique_ptr<FileTransferPace> filePace_;
+  std::unique_ptr<FileRequestLog> fileRequests_;
+  std::unique_ptr<OutageSwitch> outages_;
   std::unique_ptr<ServiceContext> context_;
   std::unique_ptr<Router> router_;
   std::unique_ptr<FileServer> files_;

@@ -207,7 +207,9 @@ void FileServer::admit(int fd, const std::string& peer) {
 void FileServer::serve(Connection& connection, const std::string& peer,
                        std::optional<ConnectionDropPlan::Cut> cut) {
   try {
-    FileServerSession session(connection.fd, peer, {store_, settings_.codeset, cut, drops_, log_});
+    FileServerSession session(
+        connection.fd, peer,
+        {store_, settings_.codeset, cut, drops_, log_, settings_.pace, settings_.requests});
     session.run();
   } catch (const std::exception& error) {
     log_.write("文件服务器 " + peer + ": " + error.what());

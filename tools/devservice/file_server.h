@@ -12,7 +12,9 @@
 #include <thread>
 
 #include "devservice/connection_drop_plan.h"
+#include "devservice/file_request_log.h"
 #include "devservice/file_store.h"
+#include "devservice/file_transfer_pace.h"
 #include "devservice/options.h"
 
 namespace devservice {
@@ -27,6 +29,10 @@ struct FileServerSettings {
   // A connection that sends nothing (or reads nothing) this long is closed, so that dead
   // peers do not keep their threads.
   std::chrono::milliseconds idleTimeout = std::chrono::minutes(5);
+  // Test switches, when given (they outlive the server): the rate limit of each connection and
+  // the record of each connection's first request.
+  const FileTransferPace* pace = nullptr;
+  FileRequestLog* requests = nullptr;
 };
 
 // The file server of the development service: listens on TCP and serves each connection on a

@@ -105,8 +105,19 @@ void FileServerSession::run() {
       log("客户端停止了传输");
       return;
     }
-    if (!send(answer(std::get<FileRequest>(*message)))) return;
+    const FileRequest& request = std::get<FileRequest>(*message);
+    recordFirstRequest(request);
+    const std::string frame = answer(request);
+    if (settings_.pace != nullptr) settings_.pace->holdBack(frame.size());
+    if (!send(frame)) return;
   }
+}
+
+void FileServerSession::recordFirstRequest(const FileRequest& request) {
+  if (settings_.requests == nullptr || firstRequestLogged_) return;
+  firstRequestLogged_ = true;
+  const auto name = request.fileName ? nameInUtf8(*request.fileName) : std::nullopt;
+  settings_.requests->add({request.kind, name.value_or(""), request.offset});
 }
 
 std::string FileServerSession::answer(const FileRequest& request) {

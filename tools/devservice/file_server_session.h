@@ -5,8 +5,10 @@
 #include <string>
 
 #include "devservice/connection_drop_plan.h"
+#include "devservice/file_request_log.h"
 #include "devservice/file_server_frames.h"
 #include "devservice/file_store.h"
+#include "devservice/file_transfer_pace.h"
 
 namespace devservice {
 
@@ -29,6 +31,8 @@ class FileServerSession {
     std::optional<ConnectionDropPlan::Cut> cut;
     ConnectionDropPlan& plan;
     ServiceLog& log;
+    const FileTransferPace* pace = nullptr;  // holds back each data block when set
+    FileRequestLog* requests = nullptr;      // gets the connection's first request when set
   };
 
   FileServerSession(int fd, std::string peer, Settings settings);
@@ -43,6 +47,7 @@ class FileServerSession {
   // False when the connection has ended: the peer is gone or the planned cut was made.
   bool send(const std::string& frame);
   void cut();
+  void recordFirstRequest(const FileRequest& request);
   void log(const std::string& line);
   // The requested name in UTF-8, or nullopt when it is not text of the client's code page.
   std::optional<std::string> nameInUtf8(const std::string& name) const;
@@ -53,6 +58,7 @@ class FileServerSession {
   const std::string peer_;
   Settings settings_;
   std::optional<std::int64_t> budget_;  // bytes left before the planned cut
+  bool firstRequestLogged_ = false;
   // The file of the previous request, kept open for the next block of the same file.
   std::int32_t openKind_ = -1;
   std::string openName_;

@@ -1,6 +1,7 @@
 #include "devservice/router.h"
 
 #include "devservice/hijack_switch.h"
+#include "devservice/outage_switch.h"
 #include "devservice/service_log.h"
 #include "devservice/text_util.h"
 
@@ -49,6 +50,10 @@ Reply Router::dispatch(const Request& request) const {
     std::lock_guard lock(countsMutex_);
     if (counts_.size() < kMaxCountedPaths || counts_.contains(request.path()))
       ++counts_[request.path()];
+  }
+  if (outages_ != nullptr && outages_->take(request)) {
+    log_.write("测试开关: " + request.path() + " 的请求被回复为服务暂时不可用");
+    return FailureReply("服务暂时不可用", 503);
   }
   Reply reply;
   try {

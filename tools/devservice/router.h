@@ -13,6 +13,7 @@
 namespace devservice {
 
 class HijackSwitch;
+class OutageSwitch;
 class ServiceLog;
 
 using Handler = std::function<Reply(const Request&)>;
@@ -21,7 +22,9 @@ using Handler = std::function<Reply(const Request&)>;
 // handler raises becomes a {"result":0,"msg":…} reply, so no query can bring the service down.
 class Router {
  public:
-  Router(HijackSwitch& hijack, ServiceLog& log) : hijack_(hijack), log_(log) {}
+  // `outages`, when given, makes chosen requests fail before their handler runs.
+  Router(HijackSwitch& hijack, ServiceLog& log, OutageSwitch* outages = nullptr)
+      : hijack_(hijack), log_(log), outages_(outages) {}
 
   // `path` as a client writes it ("zelk/NewsApi.aspx"); matched after normalisation.
   void add(const std::string& path, Handler handler);
@@ -39,6 +42,7 @@ class Router {
 
   HijackSwitch& hijack_;
   ServiceLog& log_;
+  OutageSwitch* outages_;
   std::map<std::string, Handler> exact_;
   std::vector<std::pair<std::string, Handler>> prefixes_;
   mutable std::mutex countsMutex_;

@@ -6,8 +6,11 @@
 #include "devservice/app_upgrade_switch.h"
 #include "devservice/catalogue.h"
 #include "devservice/connection_drop_plan.h"
+#include "devservice/file_request_log.h"
+#include "devservice/file_transfer_pace.h"
 #include "devservice/hijack_switch.h"
 #include "devservice/options.h"
+#include "devservice/outage_switch.h"
 #include "devservice/page_renderer.h"
 #include "devservice/sealed_box_opener.h"
 #include "devservice/service_log.h"
@@ -45,6 +48,9 @@ struct ServiceContext {
   AppUpgradeSwitch& upgrades;
   FileServerAddress& fileServer;
   ConnectionDropPlan& fileDrops;
+  FileTransferPace& filePace;
+  FileRequestLog& fileRequests;
+  OutageSwitch& outages;
   ServiceLog& log;
   platform::Clock& clock;
 };

@@ -3,6 +3,9 @@
 #include <charconv>
 
 #include "devservice/connection_drop_plan.h"
+#include "devservice/file_request_log.h"
+#include "devservice/file_transfer_pace.h"
+#include "devservice/outage_switch.h"
 #include "devservice/router.h"
 #include "devservice/service_context.h"
 #include "devservice/text_util.h"
@@ -12,6 +15,7 @@ namespace devservice {
 namespace {
 
 constexpr std::int32_t kMaxHijackCount = 1000;
+constexpr std::int32_t kMaxOutageCount = 1000;
 constexpr std::int32_t kMaxDropRepeats = 1000;
 // Far beyond any sample file; keeps the sums of the plan away from overflow.
 constexpr std::int64_t kMaxDropBytes = std::int64_t{1} << 40;
@@ -77,6 +81,53 @@ void AddTestSwitchHandlers(Router& router, ServiceContext& context) {
     context.log.write("测试开关: 文件服务器接下来的 " + std::to_string(points.size() * count) +
                       " 个连接将在指定字节数后" + (reset ? "被重置" : "被断开"));
     return JsonReply(DropStatus(context.fileDrops));
+  });
+  router.add("_dev/files/pace", [&context](const Request& request) {
+    const std::int32_t rate = request.integer("bytes_per_second");
+    if (!context.filePace.set(rate)) {
+      throw BadRequest("参数bytes_per_second应为0或不小于" +
+                       std::to_string(FileTransferPace::kMinBytesPerSecond));
+    }
+    context.log.write(rate == 0 ? std::string("测试开关: 文件服务器不再限速")
+                                : "测试开关: 文件服务器每个连接限速 " + std::to_string(rate) +
+                                      " 字节/秒");
+    Json::Value value(Json::objectValue);
+    value["result"] = 1;
+    value["bytes_per_second"] = rate;
+    return JsonReply(value);
+  });
+  router.add("_dev/files/requests", [&context](const Request&) {
+    Json::Value value(Json::objectValue);
+    value["result"] = 1;
+    value["requests"] = Json::Value(Json::arrayValue);
+    for (const FileRequestLog::Entry& entry : context.fileRequests.entries()) {
+      Json::Value item(Json::objectValue);
+      item["store"] = entry.store;
+      item["file"] = entry.fileName;
+      item["offset"] = Json::Int64(entry.offset);
+      value["requests"].append(item);
+    }
+    return JsonReply(value);
+  });
+  router.add("_dev/outage", [&context](const Request& request) {
+    const std::string path = NormalizeRequestPath(request.text("path"));
+    const std::int32_t count = request.integer("count");
+    if (count < 0 || count > kMaxOutageCount) throw BadRequest("参数count应在0到1000之间");
+    if (path.starts_with("_dev/")) throw BadRequest("测试开关本身不能被关闭");
+    std::optional<OutageSwitch::Condition> condition;
+    if (const auto parameter = request.optionalText("param")) {
+      condition = OutageSwitch::Condition{*parameter, request.optionalText("value").value_or("")};
+    }
+    if (!context.outages.arm(path, condition, count)) throw BadRequest("设置的故障太多");
+    context.log.write(
+        "测试开关: " + path +
+        (condition ? "（" + condition->parameter + "=" + condition->value + "）" : "") + " 的后 " +
+        std::to_string(count) + " 个请求将回复服务暂时不可用");
+    Json::Value value(Json::objectValue);
+    value["result"] = 1;
+    value["path"] = path;
+    value["count"] = count;
+    return JsonReply(value);
   });
   router.add("_dev/files/status",
              [&context](const Request&) { return JsonReply(DropStatus(context.fileDrops)); });
