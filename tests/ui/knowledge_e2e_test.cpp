@@ -470,7 +470,16 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
                                      {second, "下载状态:暂停下载", "开始"}};
   EXPECT_EQ(Queue(client), paused);
   EXPECT_EQ(FileRequests().size(), 3u);
-  HistoryTree history = ReadHistory(client.file("DownloadHistory.xml"));
+  // The history reaches the disk from a writer thread of its own, soon after the change.
+  HistoryTree history;
+  EXPECT_TRUE(Eventually([&] {
+    history = ReadHistory(client.file("DownloadHistory.xml"));
+    return history.queued.size() == 2 && std::all_of(history.queued.begin(), history.queued.end(),
+                                                     [](const RecordFields& record) {
+                                                       return record.size() == 12 &&
+                                                              record[7].second == "Pause";
+                                                     });
+  }));
   EXPECT_TRUE(history.finished.empty());
   ASSERT_EQ(history.queued.size(), 2u);
   // The status line a record keeps is the one its row showed when it was paused.
@@ -573,8 +582,10 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   EXPECT_EQ(Titles(client, "lstKnowlegeDownloaded"), std::vector<std::string>{first});
 
   // What the history file holds now: the finished record, an empty queue.
-  history = ReadHistory(client.file("DownloadHistory.xml"));
-  EXPECT_TRUE(history.queued.empty());
+  EXPECT_TRUE(Eventually([&] {
+    history = ReadHistory(client.file("DownloadHistory.xml"));
+    return history.queued.empty() && history.finished.size() == 1;
+  }));
   ASSERT_EQ(history.finished.size(), 1u);
   EXPECT_EQ(history.finished[0], FinishedFields(0, "1040", "BG-JYP-HNT.xlsx", first, folder));
 }
