@@ -11,8 +11,9 @@
 namespace knowledge {
 namespace {
 
-// The record's fields in the order they are written; Field names their places.
-constexpr const char* kFieldNames[] = {
+// The record's fields in the order they are written; Field names their places. Views, so that
+// comparing a name of another length costs nothing: a save compares every field of every record.
+constexpr std::string_view kFieldNames[] = {
     "Index",           "BlockIndex",       "DownloadId",    "FileName",          "StoreFileKind",
     "FileTotalLength", "DataBufferLength", "DownloadState", "DownloadStateInfo", "IsDownloadFinish",
     "LocalFileName",   "LocalFullName"};
@@ -31,11 +32,8 @@ enum class Field {
   LocalFullName
 };
 
-bool isFieldName(const std::string& name) {
-  for (const char* field : kFieldNames) {
-    if (name == field) return true;
-  }
-  return false;
+bool isFieldName(std::string_view name) {
+  return std::find(std::begin(kFieldNames), std::end(kFieldNames), name) != std::end(kFieldNames);
 }
 
 const char* listName(HistoryList list) {
@@ -259,7 +257,7 @@ std::optional<LibDownloadFileInfo> ReadRecordElement(const TiXmlElement& element
   for (const TiXmlElement* field = element.FirstChildElement(); field != nullptr;
        field = field->NextSiblingElement()) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (fields[i] == nullptr && field->ValueStr() == kFieldNames[i]) {
+      if (fields[i] == nullptr && std::string_view(field->ValueStr()) == kFieldNames[i]) {
         fields[i] = field;
         break;
       }
