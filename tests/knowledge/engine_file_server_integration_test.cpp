@@ -260,5 +260,33 @@ TEST_F(EngineFileServerTest, AStopDuringTheTransferEndsWithZeroAndTheNextStartRe
   EXPECT_EQ(sha256Hex(localContent()), sha256Hex(content));
 }
 
+TEST_F(EngineFileServerTest, AFileServerKilledTwiceDuringA20MegabyteFileStillYieldsItWhole) {
+  // The server goes down twice mid-file, dropping its connections, and comes back on a new port
+  // that the service announces, as a restarted server would.
+  constexpr char kLargeName[] = "twenty-megabytes.bin";
+  const std::string large = sampleContent(20 * 1024 * 1024, kCutSeed + 1);
+  served.write(std::string("Knowlege/") + kLargeName, large);
+  int kills = 0;
+  recorder.onProgress = [&](const DownloadProgress& progress) {
+    if (kills < 2 && progress.Done >= (kills + 1) * (progress.Total / 3)) {
+      files().stop();
+      local.service().setFileServerAddress(files().start());
+      ++kills;
+    }
+  };
+  // The queue starts the transfer again after an end without the file.
+  DownloadEnded last;
+  for (int starts = 0; starts < 3 && last.Result != kDownloadResultFinished; ++starts) {
+    last = download(platform::Utf8ToUtf16(kLargeName));
+  }
+  EXPECT_EQ(kills, 2);
+  EXPECT_EQ(last.Result, kDownloadResultFinished) << platform::Utf16ToUtf8(last.Reason);
+  const std::string fetched = localContent();
+  EXPECT_EQ(fetched.size(), large.size());
+  EXPECT_EQ(sha256Hex(fetched), sha256Hex(large));
+  // Each connection after a kill went on from the file on disk, never from its start.
+  EXPECT_EQ(serviceLogsContaining("开始传输"), 1);
+}
+
 }  // namespace
 }  // namespace knowledge
