@@ -161,7 +161,10 @@ bool PointerTo(const Window& window, Point client) {
 void GtkFixture::SetUp() {
   SKIP_WITHOUT_DESKTOP();
   loop_ = std::make_unique<gtk::GlibMessageLoop>();
-  auto backend = std::make_unique<gtk::GtkBackend>(*loop_, BackendOptions());
+  gtk::GtkBackendOptions options = BackendOptions();
+  // The test program has no web module beside it: the staged one serves.
+  if (options.webModule.empty()) options.webModule = AppDirectory() + "/libZelkWeb.so";
+  auto backend = std::make_unique<gtk::GtkBackend>(*loop_, options);
   backend_ = backend.get();
   context_ = std::make_unique<UiContext>(*loop_, std::move(backend), AppDirectory() + "/Skin/Zelk");
   context_->SetLogSink([this](const std::string& line) { log_.push_back(line); });
