@@ -29,7 +29,37 @@ bool IsDisplayablePicture(const std::string& path) {
          height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
+namespace {
+
+using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
+
+// PNG files (every skin picture) are read by cairo itself, straight into premultiplied pixels:
+// far less work than gdk-pixbuf's loader, sniffing and conversion, and the first frame of a
+// window is mostly its pictures. Always ARGB32, whatever the file holds, for those who read the
+// pixels. Null when the file is no PNG.
+Surface LoadPng(const std::string& path) {
+  Surface png(cairo_image_surface_create_from_png(path.c_str()), &cairo_surface_destroy);
+  if (cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS)
+    return {nullptr, &cairo_surface_destroy};
+  if (cairo_image_surface_get_format(png.get()) == CAIRO_FORMAT_ARGB32) return png;
+  Surface argb(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(png.get()),
+                                 cairo_image_surface_get_height(png.get())),
+      &cairo_surface_destroy);
+  const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(argb.get()),
+                                                              &cairo_destroy);
+  cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr.get(), png.get(), 0, 0);
+  cairo_paint(cr.get());
+  if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return {nullptr, &cairo_surface_destroy};
+  return argb;
+}
+
+}  // namespace
+
 ImageCache::SurfacePtr ImageCache::Load(const std::string& path) {
+  if (Surface png = LoadPng(path)) return SurfacePtr(png.release());
+  // Other formats: pictures of the service (JPEG, GIF, BMP, ICO).
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
   if (pixbuf == nullptr) {
