@@ -25,7 +25,9 @@
 #include "skinui/gtk/glib_message_loop.h"
 #include "skinui/gtk/gtk_backend.h"
 #include "skinui/headless_backend.h"
+#include "skinui/image_prefetch.h"
 #include "skinui/text_utf.h"
+#include "ui/main_frame.h"
 
 ZELK_EMBED_FILE_VERSION();
 
@@ -70,6 +72,13 @@ std::unique_ptr<platform::MessageLoop> MakeLoop(bool desktop) {
 std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
     platform::MessageLoop& loop, const std::string& skinFolder, const core::ZelkLibBinding& binding,
     platform::ShellLauncher& launcher, bool desktop, skinui::gtk::GtkBackend*& gtk) {
+  // The main window's pictures are decoded on a worker while the display opens, so that its
+  // first frame does not wait for them.
+  std::unique_ptr<skinui::ImagePrefetch> pictures;
+  if (desktop) {
+    pictures = std::make_unique<skinui::ImagePrefetch>(
+        skinFolder, std::vector<std::string>{ui::CMainFrame::kLayoutFile});
+  }
   if (!desktop || !OpenDesktop(binding, skinFolder)) {
     return std::make_unique<shell::WindowLibrary>(loop,
                                                   std::make_unique<skinui::HeadlessBackend>(loop),
@@ -88,8 +97,10 @@ std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
     });
   }
   gtk = backend.get();
-  return std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder, binding,
-                                                launcher, true);
+  auto library = std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder,
+                                                        binding, launcher, true);
+  library->context().Images().Adopt(std::move(pictures));
+  return library;
 }
 
 }  // namespace
