@@ -72,18 +72,16 @@ std::unique_ptr<platform::MessageLoop> MakeLoop(bool desktop) {
 std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
     platform::MessageLoop& loop, const std::string& skinFolder, const core::ZelkLibBinding& binding,
     platform::ShellLauncher& launcher, bool desktop, skinui::gtk::GtkBackend*& gtk) {
-  // The main window's pictures are decoded on a worker while the display opens, so that its
-  // first frame does not wait for them.
-  std::unique_ptr<skinui::ImagePrefetch> pictures;
-  if (desktop) {
-    pictures = std::make_unique<skinui::ImagePrefetch>(
-        skinFolder, std::vector<std::string>{ui::CMainFrame::kLayoutFile});
-  }
   if (!desktop || !OpenDesktop(binding, skinFolder)) {
     return std::make_unique<shell::WindowLibrary>(loop,
                                                   std::make_unique<skinui::HeadlessBackend>(loop),
                                                   skinFolder, binding, launcher, false);
   }
+  // The main window's pictures are decoded on a worker while the window library and the main
+  // window are made, so that its first frame does not wait for them. Started once the display
+  // is open: opening it changes the environment for a moment.
+  auto pictures = std::make_unique<skinui::ImagePrefetch>(
+      skinFolder, std::vector<std::string>{ui::CMainFrame::kLayoutFile});
   // The web views keep nothing on disk (no folder to fill, nothing of an earlier run to
   // clear); the windows take the product's picture as their icon.
   skinui::gtk::GtkBackendOptions options;

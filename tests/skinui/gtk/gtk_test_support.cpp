@@ -29,6 +29,8 @@ void DesktopEnvironment::SetUp() {
   ::setenv("XDG_CONFIG_HOME", home_->file("config").c_str(), 1);
   ::setenv("GTK_A11Y", "none", 1);
   ::setenv("NO_AT_BRIDGE", "1", 1);
+  // The backend chooses GDK's OpenGL itself (none); the tests see that choice, not the caller's.
+  ::unsetenv("GDK_GL");
   if (!gtk::DesktopDisplay::Open("skinui-gtk-tests", nullptr, error)) {
     ADD_FAILURE() << error;
     return;
