@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <utility>
