@@ -279,7 +279,8 @@ int main(int argc, char** argv) {
   const char* other = std::getenv("CLIENT_BENCH_APP_DIR");
   const std::string staged = other != nullptr && *other ? other : CLIENT_BENCH_APP_DIR;
   fs::create_directories(root + "/app");
-  for (const char* name : {"Zelk", "libZelkLib.so", "Skin", "NavigateURLError.html", "Introduce"}) {
+  for (const char* name :
+       {"Zelk", "libZelkLib.so", "libZelkWeb.so", "Skin", "NavigateURLError.html", "Introduce"}) {
     std::error_code error;
     fs::copy(staged + "/" + name, root + "/app/" + name, fs::copy_options::recursive, error);
   }

@@ -120,7 +120,9 @@ int RunChild(const std::string& page) {
     return 2;
   }
   skinui::gtk::GlibMessageLoop loop;
-  auto backend = std::make_unique<skinui::gtk::GtkBackend>(loop);
+  skinui::gtk::GtkBackendOptions options;
+  options.webModule = std::string(GTK_BENCH_APP_DIR) + "/libZelkWeb.so";
+  auto backend = std::make_unique<skinui::gtk::GtkBackend>(loop, options);
   backend->SetFirstFrameHandler([] {
     std::printf("frame\n");
     std::fflush(stdout);

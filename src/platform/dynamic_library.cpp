@@ -6,13 +6,18 @@
 
 namespace platform {
 
-std::string SharedLibraryFileName(const std::string& baseName) { return "lib" + baseName + ".so"; }
+std::string SharedLibraryFileName(const std::string& baseName) {
+  return "lib" + baseName + ".so";
+}
 
-std::string ExecutableFileName(const std::string& baseName) { return baseName + kExeSuffix; }
+std::string ExecutableFileName(const std::string& baseName) {
+  return baseName + kExeSuffix;
+}
 
-DynamicLibrary DynamicLibrary::open(const std::string& nameOrPath) {
+DynamicLibrary DynamicLibrary::open(const std::string& nameOrPath, Lifetime lifetime) {
   DynamicLibrary library;
-  library.handle_ = dlopen(nameOrPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const int keep = lifetime == Lifetime::Process ? RTLD_NODELETE : 0;
+  library.handle_ = dlopen(nameOrPath.c_str(), RTLD_NOW | RTLD_LOCAL | keep);
   if (library.handle_ == nullptr) {
     const char* error = dlerror();
     library.error_ = error != nullptr ? error : "dlopen failed";

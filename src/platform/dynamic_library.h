@@ -15,9 +15,13 @@ std::string ExecutableFileName(const std::string& baseName);
 // An open shared library; closed when destroyed.
 class DynamicLibrary {
  public:
+  // How long the library's code stays mapped: until this object is destroyed, or until the
+  // process ends (for code that starts threads or registers types that outlive an unloading).
+  enum class Lifetime { Object, Process };
+
   DynamicLibrary() = default;
   // Loads by file name through the normal search (RUNPATH first) or by path; empty on failure.
-  static DynamicLibrary open(const std::string& nameOrPath);
+  static DynamicLibrary open(const std::string& nameOrPath, Lifetime lifetime = Lifetime::Object);
   ~DynamicLibrary();
   DynamicLibrary(DynamicLibrary&& other) noexcept;
   DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;

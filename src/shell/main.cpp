@@ -25,7 +25,9 @@
 #include "skinui/gtk/glib_message_loop.h"
 #include "skinui/gtk/gtk_backend.h"
 #include "skinui/headless_backend.h"
+#include "skinui/image_prefetch.h"
 #include "skinui/text_utf.h"
+#include "ui/main_frame.h"
 
 ZELK_EMBED_FILE_VERSION();
 
@@ -75,6 +77,11 @@ std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
                                                   std::make_unique<skinui::HeadlessBackend>(loop),
                                                   skinFolder, binding, launcher, false);
   }
+  // The main window's pictures are decoded on a worker while the window library and the main
+  // window are made, so that its first frame does not wait for them. Started once the display
+  // is open: opening it changes the environment for a moment.
+  auto pictures = std::make_unique<skinui::ImagePrefetch>(
+      skinFolder, std::vector<std::string>{ui::CMainFrame::kLayoutFile});
   // The web views keep nothing on disk (no folder to fill, nothing of an earlier run to
   // clear); the windows take the product's picture as their icon.
   skinui::gtk::GtkBackendOptions options;
@@ -88,8 +95,10 @@ std::unique_ptr<shell::WindowLibrary> OpenWindowLibrary(
     });
   }
   gtk = backend.get();
-  return std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder, binding,
-                                                launcher, true);
+  auto library = std::make_unique<shell::WindowLibrary>(loop, std::move(backend), skinFolder,
+                                                        binding, launcher, true);
+  library->context().Images().Adopt(std::move(pictures));
+  return library;
 }
 
 }  // namespace

@@ -18,22 +18,33 @@ void SetColor(cairo_t* cr, std::uint32_t argb) {
                         (argb & 0xFF) / 255.0, ((argb >> 24) & 0xFF) / 255.0);
 }
 
-// Draws the part `src` of the image into `dst`, scaled. The part is cut out as a surface of its
-// own so that filtering never blends in pixels from outside it.
+// Draws the part `src` of the image into `dst`, scaled. A scaled part of the image is cut out
+// as a surface of its own so that filtering never blends in pixels from outside it; cairo copies
+// such a part on every paint, so a part drawn pixel for pixel, or the whole image, is drawn
+// straight from the image (the clip alone keeps the rest out).
 void Blit(cairo_t* cr, cairo_surface_t* image, double sx, double sy, double sw, double sh,
           double dx, double dy, double dw, double dh) {
   if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> part(
-      cairo_surface_create_for_rectangle(image, sx, sy, sw, sh), &cairo_surface_destroy);
+  const bool unscaled = dw == sw && dh == sh;
+  const bool whole = sx == 0 && sy == 0 && sw == cairo_image_surface_get_width(image) &&
+                     sh == cairo_image_surface_get_height(image);
   cairo_save(cr);
   cairo_rectangle(cr, dx, dy, dw, dh);
   cairo_clip(cr);
-  cairo_translate(cr, dx, dy);
-  cairo_scale(cr, dw / sw, dh / sh);
-  cairo_set_source_surface(cr, part.get(), 0, 0);
-  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-  cairo_pattern_set_filter(cairo_get_source(cr),
-                           (dw == sw && dh == sh) ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+  if (unscaled) {
+    cairo_set_source_surface(cr, image, dx - sx, dy - sy);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  } else {
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> part(
+        whole ? cairo_surface_reference(image)
+              : cairo_surface_create_for_rectangle(image, sx, sy, sw, sh),
+        &cairo_surface_destroy);
+    cairo_translate(cr, dx, dy);
+    cairo_scale(cr, dw / sw, dh / sh);
+    cairo_set_source_surface(cr, part.get(), 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  }
   cairo_paint(cr);
   cairo_restore(cr);
 }

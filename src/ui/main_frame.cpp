@@ -82,7 +82,15 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::CreateMainWindow() {
-  return Create(nullptr, std::u16string(kCaption), kStyle, 0, 0, 0, kWidth, kHeight);
+  // Shown as its style asks, but only once centred: a window that appears in the corner and is
+  // then moved costs the display a copy of it, and the user a jump, before the first frame.
+  if (!Create(nullptr, std::u16string(kCaption), kStyle & ~skinui::WS_VISIBLE, 0, 0, 0, kWidth,
+              kHeight)) {
+    return false;
+  }
+  CenterWindow();
+  ShowWindow(true, true);
+  return true;
 }
 
 void CMainFrame::Log(std::u16string_view line) {

@@ -1,6 +1,8 @@
 #include "zelklib/scheme_handler.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -35,6 +37,35 @@ std::string trim(const std::string& text) {
   if (start == std::string::npos) return {};
   const auto end = text.find_last_not_of(" \t\r\n");
   return text.substr(start, end - start + 1);
+}
+
+// The user's own lists, in the order every desktop reads them before any other: one per desktop
+// that XDG_CURRENT_DESKTOP names (in lower case), then the common one.
+std::vector<std::string> userMimeappsLists(const SchemeHandlerLocations& locations) {
+  const std::string folder = std::filesystem::path(locations.mimeappsList).parent_path();
+  std::vector<std::string> lists;
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  std::istringstream names(desktops != nullptr ? desktops : "");
+  for (std::string name; std::getline(names, name, ':');) {
+    if (name.empty() || name.find('/') != std::string::npos) continue;
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    lists.push_back(JoinFolder(folder, name + "-mimeapps.list"));
+  }
+  lists.push_back(locations.mimeappsList);
+  return lists;
+}
+
+// The default handler the user's own lists give: the first list that names one decides. Empty
+// when none does.
+std::string userDefaultHandler(const SchemeHandlerLocations& locations) {
+  for (const std::string& list : userMimeappsLists(locations)) {
+    std::string text;
+    if (!platform::ReadWholeFile(list, text)) continue;
+    if (std::string handler = DefaultHandlerIn(text, kSchemeMimeType); !handler.empty()) {
+      return handler;
+    }
+  }
+  return {};
 }
 
 // The default handler as the desktop sees it: xdg-mime's answer when it is installed.
@@ -214,17 +245,31 @@ std::string ExecLineOf(const std::string& desktopEntry) {
   return {};
 }
 
+namespace {
+
+// True when `handler` is an entry that starts this program the way `expected` would: our own
+// entry as we write it, or an installation's entry with the same command.
+bool startsThisProgram(const std::string& handler, const SchemeHandlerLocations& locations,
+                       const std::string& expected) {
+  if (handler.empty() || handler.find('/') != std::string::npos) return false;
+  if (handler == kSchemeDesktopFileName) {
+    std::string current;
+    return platform::ReadWholeFile(locations.desktopFile, current) && current == expected;
+  }
+  return installedEntryExec(handler) == ExecLineOf(expected);
+}
+
+}  // namespace
+
 bool SchemeHandlerNeedsRegistering(const std::string& programDir) {
   const auto locations = CurrentSchemeHandlerLocations();
   const auto expected = SchemeDesktopEntry(ClientProgramPath(programDir));
   if (!locations || !expected) return true;
-  const std::string handler = currentDefaultHandler(*locations);
-  if (handler.empty() || handler.find('/') != std::string::npos) return true;
-  if (handler == kSchemeDesktopFileName) {
-    std::string current;
-    return !platform::ReadWholeFile(locations->desktopFile, current) || current != *expected;
-  }
-  return installedEntryExec(handler) != ExecLineOf(*expected);
+  // Every desktop reads the user's own lists first: when they name an entry of this program, no
+  // other place can overrule it and the desktop's tool need not be asked. That tool is a shell
+  // script that starts a dozen processes, and this check runs before the main window shows.
+  if (startsThisProgram(userDefaultHandler(*locations), *locations, *expected)) return false;
+  return !startsThisProgram(currentDefaultHandler(*locations), *locations, *expected);
 }
 
 bool RegisterSchemeHandler(const std::string& programDir) {

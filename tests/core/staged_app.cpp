@@ -30,8 +30,10 @@ StagedApp::StagedApp(const std::string& root)
   fs::create_directories(runtime_);
   fs::permissions(runtime_, fs::perms::owner_all);
   fs::create_directories(home_);
-  const std::string library = platform::SharedLibraryFileName("ZelkLib");
-  if (LibraryBuilt()) install(SourceFolder() + "/" + library, library);
+  for (const char* name : {"ZelkLib", "ZelkWeb"}) {
+    const std::string library = platform::SharedLibraryFileName(name);
+    if (fs::is_regular_file(SourceFolder() + "/" + library)) install(library, library);
+  }
 }
 
 std::vector<std::string> StagedApp::environment() const {

@@ -7,9 +7,9 @@
 namespace core_testing {
 
 // A private copy of the staged application folder for tests that run the real programs: the
-// programs and the support library are copied into `root`/app, and the programs get a runtime
-// folder, home and data folders of their own, so that instances of parallel tests never meet
-// and nothing is registered in the real user's desktop.
+// programs, the support library and the web module are copied into `root`/app, and the programs get
+// a runtime folder, home and data folders of their own, so that instances of parallel tests never
+// meet and nothing is registered in the real user's desktop.
 class StagedApp {
  public:
   // The staged folder: ZELK_APP_DIR when set, else the build's.

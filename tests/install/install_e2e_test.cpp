@@ -107,9 +107,9 @@ TEST_F(InstalledClient, InstallOpenLinksFromTheDesktopAndUninstall) {
   ASSERT_TRUE(install.exited && install.code == 0) << ReadFile(dir_.file("install.out"));
   const std::string app = prefix() + "/lib/tamsel";
   for (const std::string& file :
-       {app + "/Zelk", app + "/libZelkLib.so", app + "/ZelkUpdater", app + "/installed",
-        app + "/Skin/Zelk/main_frame.xml", prefix() + "/share/pixmaps/tamsel.png",
-        prefix() + "/lib/mozilla/plugins/libnpZelk.so"}) {
+       {app + "/Zelk", app + "/libZelkLib.so", app + "/libZelkWeb.so", app + "/ZelkUpdater",
+        app + "/installed", app + "/Skin/Zelk/main_frame.xml",
+        prefix() + "/share/pixmaps/tamsel.png", prefix() + "/lib/mozilla/plugins/libnpZelk.so"}) {
     EXPECT_TRUE(fs::is_regular_file(file)) << file;
   }
   const std::string entryPath = prefix() + "/share/applications/tamsel.desktop";

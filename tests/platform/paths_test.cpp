@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -50,6 +51,21 @@ TEST(DynamicLibrary, LoadsByNameFindsSymbolsAndReportsMissingOnes) {
   EXPECT_EQ(missing.symbol("x"), nullptr);
   DynamicLibrary moved = std::move(libc);
   EXPECT_TRUE(moved.loaded());
+}
+
+// Code that runs threads of its own (a web engine) must stay mapped after its object goes.
+TEST(DynamicLibrary, ALibraryLoadedForTheProcessStaysWhenItsObjectGoes) {
+  constexpr const char* kName = "libsodium.so.23";  // installed, and not linked by this program
+  const auto loadedNow = [&] {
+    void* handle = dlopen(kName, RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr) dlclose(handle);
+    return handle != nullptr;
+  };
+  ASSERT_FALSE(loadedNow()) << "already loaded: the test would see nothing";
+  ASSERT_TRUE(DynamicLibrary::open(kName).loaded());
+  EXPECT_FALSE(loadedNow()) << "an object's library goes with it";
+  ASSERT_TRUE(DynamicLibrary::open(kName, DynamicLibrary::Lifetime::Process).loaded());
+  EXPECT_TRUE(loadedNow());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "skinui/font_setup.h"
 #include "skinui/image_cache.h"
+#include "skinui/image_prefetch.h"
 #include "support/temp_dir.h"
 #include "ui_test_support.h"
 
@@ -103,6 +104,35 @@ TEST_F(PainterTest, MissingImageIsReportedOnceAndDrawsNothing) {
   ASSERT_EQ(logs.size(), 1u);
   EXPECT_NE(logs[0].find("absent.png"), std::string::npos);
   EXPECT_EQ(Pixel(surface.get(), 10, 10), 0xFFFFFFFFu);
+}
+
+// Pictures a layout names, decoded ahead: each handed over once, taken over by the cache, and
+// a picture the cache forgets comes from its file again, not from the earlier decoding.
+TEST_F(PainterTest, PicturesDecodedAheadServeTheCacheUntilForgotten) {
+  dir.write("layout.xml",
+            "<Window bkimage=\"bands.png\"><HorizontalLayout><Button hotimage=\"absent.png\" "
+            "normalimage=\"file='frame.png' corner='10,10,10,10'\" text=\"x\"/>"
+            "</HorizontalLayout></Window>");
+  WritePng(dir.file("other.png"), 4, 4, [](int, int) -> std::uint32_t { return 0xFF00FF00; });
+  auto prefetch =
+      std::make_unique<ImagePrefetch>(dir.path(), std::vector<std::string>{"layout.xml"});
+  prefetch->WaitUntilDone();
+  const PictureSurface frame = prefetch->Take("frame.png");
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(cairo_image_surface_get_width(frame.get()), 30);
+  EXPECT_EQ(prefetch->Take("frame.png"), nullptr) << "handed over once";
+  EXPECT_EQ(prefetch->Take("absent.png"), nullptr);
+  EXPECT_EQ(prefetch->Take("other.png"), nullptr) << "no layout names it";
+
+  // Both files change after they were decoded: the cache paints what was decoded ahead until it
+  // forgets a picture.
+  WritePng(dir.file("bands.png"), 30, 10, [](int, int) -> std::uint32_t { return 0xFF0000FF; });
+  images.Adopt(std::move(prefetch));
+  ASSERT_TRUE(painter.DrawImage({0, 0, 30, 10}, ParseImageSpec("bands.png")));
+  EXPECT_EQ(Pixel(surface.get(), 5, 5), 0xFFFF0000u);
+  images.Forget("bands.png");
+  ASSERT_TRUE(painter.DrawImage({0, 0, 30, 10}, ParseImageSpec("bands.png")));
+  EXPECT_EQ(Pixel(surface.get(), 5, 5), 0xFF0000FFu);
 }
 
 TEST_F(PainterTest, ColourMarkupPaintsItsRunsInTheirColour) {

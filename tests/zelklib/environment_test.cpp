@@ -117,6 +117,32 @@ TEST_F(Registration, WithXdgMimeTheDesktopsOwnToolIsAsked) {
   EXPECT_EQ(dir_.read("config/mimeapps.list"), "") << "left to xdg-mime";
 }
 
+// Every desktop reads the user's own lists first: when they name this program's entry the
+// desktop's tool (a process per question, before the main window shows) is not asked; a list of
+// the current desktop outranks the common one, and what it names otherwise goes to the tool.
+TEST_F(Registration, TheUsersOwnListNamingThisProgramNeedsNoQuestionToTheDesktop) {
+  const std::string tool =
+      dir_.write("bin/xdg-mime", "#!/bin/sh\necho \"$*\" >> \"" + dir_.file("asked") +
+                                     "\"\necho browser.desktop\n");
+  chmod(tool.c_str(), 0755);
+  dir_.write("data/applications/zelk-url-handler.desktop",
+             *SchemeDesktopEntry(programDir() + "/Zelk"));
+  const std::string ours =
+      "[Default Applications]\nx-scheme-handler/zelk=zelk-url-handler.desktop;\n";
+  dir_.write("config/mimeapps.list", ours);
+  EXPECT_FALSE(SchemeHandlerNeedsRegistering(programDir()));
+  EXPECT_EQ(dir_.read("asked"), "") << "the desktop's tool was asked";
+
+  env_.set("XDG_CURRENT_DESKTOP", "X-Test:GNOME");
+  dir_.write("config/gnome-mimeapps.list",
+             "[Default Applications]\nx-scheme-handler/zelk=browser.desktop;\n");
+  EXPECT_TRUE(SchemeHandlerNeedsRegistering(programDir()));
+  EXPECT_EQ(dir_.read("asked"), "query default x-scheme-handler/zelk\n");
+  dir_.write("config/x-test-mimeapps.list", ours);
+  EXPECT_FALSE(SchemeHandlerNeedsRegistering(programDir()));
+  EXPECT_EQ(dir_.read("asked"), "query default x-scheme-handler/zelk\n");
+}
+
 // An installation's own entry, found in the system's application folders, serves as well as ours
 // when it starts this program; one that starts another copy does not.
 TEST_F(Registration, AnInstalledEntryThatStartsThisProgramNeedsNoRegistration) {

@@ -49,12 +49,26 @@ void ShapeX11(GdkWindow* window, int kind, const cairo_region_t* region) {
                           ShapeSet, YXBanded);
 }
 
+// GTK on the display. The window library paints with cairo alone, so GDK is told not to probe
+// OpenGL while it opens the display: to choose its visuals the probe loads the GL driver (with
+// software rendering a whole compiler, LLVM), which costs the start several times what the rest
+// of opening the display does. Web views render without GDK's OpenGL. A choice the user made in
+// GDK_GL stands; the variable is gone again before anything starts a child process, so programs
+// the client starts keep their OpenGL.
+bool InitGtk() {
+  const bool chosen = g_getenv("GDK_GL") != nullptr;
+  if (!chosen) g_setenv("GDK_GL", "disable", TRUE);
+  const bool opened = gtk_init_check(nullptr, nullptr);
+  if (!chosen) g_unsetenv("GDK_GL");
+  return opened;
+}
+
 }  // namespace
 
 bool DesktopDisplay::Open(const std::string& programName, std::function<void()> onLost,
                           std::string& error) {
   g_set_prgname(programName.c_str());
-  if (!gtk_init_check(nullptr, nullptr)) {
+  if (!InitGtk()) {
     error = "the display cannot be opened";
     return false;
   }
@@ -67,7 +81,7 @@ bool DesktopDisplay::Open(const std::string& programName, std::function<void()> 
 bool DesktopDisplay::ShowPlainMessage(const std::string& programName, const std::string& caption,
                                       const std::string& text) {
   g_set_prgname(programName.c_str());
-  if (!gtk_init_check(nullptr, nullptr)) return false;
+  if (!InitGtk()) return false;
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
                                              GTK_BUTTONS_OK, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());

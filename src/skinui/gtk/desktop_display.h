@@ -11,7 +11,8 @@ namespace skinui::gtk {
 // GTK reads nothing from the program's command line (the client takes its whole command line
 // as a request). When the display goes away (the X server ends, the SSH tunnel drops) GTK
 // cannot go on: `onLost` runs (it writes the log line) and the process ends with status 1
-// instead of failing somewhere inside the toolkit.
+// instead of failing somewhere inside the toolkit. GDK opens the display without OpenGL (see
+// desktop_display.cpp); call it before starting threads that read the environment.
 class DesktopDisplay {
  public:
   // False (with the reason) when no display can be opened.

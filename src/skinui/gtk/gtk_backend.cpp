@@ -28,7 +28,9 @@ Rect ToRect(const GdkRectangle& r) {
 }  // namespace
 
 GtkBackend::GtkBackend(platform::MessageLoop& loop, GtkBackendOptions options)
-    : loop_(loop), options_(std::move(options)), web_(loop, {options_.webDataDirectory}) {
+    : loop_(loop),
+      options_(std::move(options)),
+      web_(loop, {options_.webDataDirectory, options_.webModule}) {
   if (!options_.iconFile.empty()) {
     gtk_window_set_default_icon_from_file(options_.iconFile.c_str(), nullptr);
   }

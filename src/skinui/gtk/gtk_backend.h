@@ -15,11 +15,13 @@ struct GtkBackendOptions {
   std::string webDataDirectory;
   // A picture file for the windows' icon (empty or unreadable: the desktop's default).
   std::string iconFile;
+  // The web module's file (empty: beside the program).
+  std::string webModule;
 };
 
 // Real windows on the desktop through GTK 3 (the display must be open, see DesktopDisplay):
 // an undecorated window per library window whose client area the library paints, native text
-// entries over focused edits, WebKitGTK views over web-browser controls.
+// entries over focused edits, WebKitGTK views over web-browser controls (from the web module).
 class GtkBackend final : public WindowBackend {
  public:
   GtkBackend(platform::MessageLoop& loop, GtkBackendOptions options = {});

@@ -1,7 +1,7 @@
 // A small program of the window library on the desktop: one window with an edit, a combo box,
 // buttons, the message box, the popup notice and a web view, for the end-to-end tests that
 // drive it through the automation socket and real X input, and for screenshots.
-//   skinui-gtk-demo [--skin <skin folder>] [--page <url>]...
+//   skinui-gtk-demo [--skin <skin folder>] [--web-module <file>] [--page <url>]...
 // The first page is loaded at start; "btnNextPage" loads the next one.
 #include <cstdio>
 #include <cstring>
@@ -178,8 +178,10 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
   std::string skin = UiContext::DefaultResourcePath();
   std::vector<std::string> pages;
+  gtk::GtkBackendOptions options;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--skin") == 0) skin = argv[i + 1];
+    if (std::strcmp(argv[i], "--web-module") == 0) options.webModule = argv[i + 1];
     if (std::strcmp(argv[i], "--page") == 0) pages.emplace_back(argv[i + 1]);
   }
   std::string error;
@@ -191,7 +193,7 @@ int main(int argc, char** argv) {
   }
   gtk::GlibMessageLoop loop;
   platform::ShellLauncher shell(platform::ShellLauncher::RecordOnlyFromEnvironment());
-  auto backend = std::make_unique<gtk::GtkBackend>(loop);
+  auto backend = std::make_unique<gtk::GtkBackend>(loop, options);
   gtk::GtkBackend& gtkBackend = *backend;
   UiContext context(loop, std::move(backend), skin);
   context.SetShell(&shell);

@@ -71,7 +71,8 @@ class GtkProgramTest : public ::testing::Test {
   // Starts the demo with its pages and waits until its window is on the screen, painted.
   void StartDemo(const std::vector<std::string>& pages) {
     std::vector<std::string> argv = {SKINUI_GTK_DEMO, "--skin",
-                                     std::string(SKINUI_GTK_APP_DIR) + "/Skin/Zelk"};
+                                     std::string(SKINUI_GTK_APP_DIR) + "/Skin/Zelk", "--web-module",
+                                     std::string(SKINUI_GTK_APP_DIR) + "/libZelkWeb.so"};
     for (const auto& page : pages) {
       argv.push_back("--page");
       argv.push_back(page);

@@ -29,6 +29,8 @@ void DesktopEnvironment::SetUp() {
   ::setenv("XDG_CONFIG_HOME", home_->file("config").c_str(), 1);
   ::setenv("GTK_A11Y", "none", 1);
   ::setenv("NO_AT_BRIDGE", "1", 1);
+  // The backend chooses GDK's OpenGL itself (none); the tests see that choice, not the caller's.
+  ::unsetenv("GDK_GL");
   if (!gtk::DesktopDisplay::Open("skinui-gtk-tests", nullptr, error)) {
     ADD_FAILURE() << error;
     return;
@@ -161,7 +163,10 @@ bool PointerTo(const Window& window, Point client) {
 void GtkFixture::SetUp() {
   SKIP_WITHOUT_DESKTOP();
   loop_ = std::make_unique<gtk::GlibMessageLoop>();
-  auto backend = std::make_unique<gtk::GtkBackend>(*loop_, BackendOptions());
+  gtk::GtkBackendOptions options = BackendOptions();
+  // The test program has no web module beside it: the staged one serves.
+  if (options.webModule.empty()) options.webModule = AppDirectory() + "/libZelkWeb.so";
+  auto backend = std::make_unique<gtk::GtkBackend>(*loop_, options);
   backend_ = backend.get();
   context_ = std::make_unique<UiContext>(*loop_, std::move(backend), AppDirectory() + "/Skin/Zelk");
   context_->SetLogSink([this](const std::string& line) { log_.push_back(line); });

@@ -74,7 +74,9 @@ class GtkWindowTest : public GtkFixture {
   }
 };
 
+// GDK opened the display without OpenGL; programs started later must not inherit that choice.
 TEST_F(GtkWindowTest, TheWindowStandsAtItsPlaceAndShowsItsPainting) {
+  EXPECT_EQ(g_getenv("GDK_GL"), nullptr);
   TestFrame& frame = Open(kLayout);
   const Rect rect = frame.GetWindowRect();
   EXPECT_EQ(rect.Width(), 480);

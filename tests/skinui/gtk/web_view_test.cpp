@@ -1,17 +1,19 @@
 // WebKitGTK views over web-browser controls: pages of the local development service and local
-// pages, completion and errors, page commands, "zelk://" links, placement and capture.
+// pages, completion and errors, page commands, "zelk://" links, placement and capture, and a
+// missing web module.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "dev_service_process.h"
 #include "gtk_test_support.h"
-#include "skinui/gtk/web_engine.h"
+#include "skinui/gtk/web_module.h"
 
 namespace skinui_gtk_test {
 namespace {
@@ -262,6 +264,34 @@ TEST_F(WebCacheTest, TheCacheOfEarlierRunsIsRemovedAtStart) {
   backend_->Web().ClearCache();
   EXPECT_FALSE(std::filesystem::exists(dir_.file("web/cache")));
   EXPECT_TRUE(std::filesystem::exists(dir_.file("web/data/cookies")));
+}
+
+// A program whose web module is missing runs on: its navigations fail as pages that cannot be
+// reached, and the log names the reason once.
+class MissingWebModuleTest : public GtkFixture {
+ protected:
+  gtk::GtkBackendOptions BackendOptions() override {
+    return {.webModule = dir_.file("libZelkWeb.so")};
+  }
+  testing_support::TempDir dir_;
+};
+
+TEST_F(MissingWebModuleTest, NavigationsFailAndTheLogSaysWhyOnce) {
+  TestFrame& frame = Open(kLayout);
+  auto& browser = frame.GetPaintManager().Find<WebBrowser>("ie_for_test");
+  browser.Navigate("about:blank");
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return !frame.navigations.empty(); }));
+  EXPECT_EQ(frame.navigations[0], "error 0 about:blank");
+  const std::string later = "http://127.0.0.1:1/zelk/VideoShow.aspx";
+  browser.Navigate(later);
+  ASSERT_TRUE(PumpUntil(*loop_, [&] { return frame.navigations.size() >= 2; }));
+  EXPECT_EQ(frame.navigations[1], "error 0 " + later);
+  EXPECT_FALSE(browser.IsLoading());
+  const auto reasons = std::count_if(log_.begin(), log_.end(), [&](const std::string& line) {
+    return line.find("web module") != std::string::npos &&
+           line.find(dir_.file("libZelkWeb.so")) != std::string::npos;
+  });
+  EXPECT_EQ(reasons, 1) << ::testing::PrintToString(log_);
 }
 
 }  // namespace
