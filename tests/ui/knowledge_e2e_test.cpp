@@ -377,6 +377,13 @@ class KnowledgeQueueTest : public KnowledgeClientTest {
     return rows.size() > n && rows[n].title == title &&
            rows[n].state.starts_with("下载状态:文件大小:") && rows[n].execute == "暂停";
   }
+  // The queue shows `running` on its way first and `paused` paused after it.
+  static bool RunsThenPaused(ClientProcess& client, const std::string& running,
+                             const std::string& paused) {
+    const std::vector<QueueRow> rows = Queue(client);
+    return rows.size() == 2 && InProgress(rows, 0, running) &&
+           rows[1] == QueueRow{paused, "下载状态:暂停下载", "开始"};
+  }
   // The first request of each file server connection so far: file name and offset.
   std::vector<std::pair<std::string, std::int64_t>> FileRequests() {
     std::vector<std::pair<std::string, std::int64_t>> requests;
@@ -454,11 +461,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
 
   // Pausing the running row starts the next one.
   ASSERT_TRUE(client.Click("btnKnowlegeDownloading_Execute_0"));
-  ASSERT_TRUE(Eventually([&] {
-    const std::vector<QueueRow> rows = Queue(client);
-    return rows.size() == 2 && InProgress(rows, 0, second) &&
-           rows[1] == QueueRow{first, "下载状态:暂停下载", "开始"};
-  }));
+  ASSERT_TRUE(Eventually([&] { return RunsThenPaused(client, second, first); }));
   requests = FileRequests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[2], (std::pair<std::string, std::int64_t>("BG-JSJD.docx", 0)));
@@ -525,11 +528,7 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   const std::int64_t partPaused = FileSize(firstPath);
   ASSERT_TRUE(Call(automation, "fire_timer", {{"window", kMain}, {"id", 80}})["ok"].asBool());
   EXPECT_FALSE(Timer80Set(client));
-  ASSERT_TRUE(Eventually([&] {
-    const std::vector<QueueRow> rows = Queue(client);
-    return rows.size() == 2 && InProgress(rows, 0, first) &&
-           rows[1] == QueueRow{second, "下载状态:暂停下载", "开始"};
-  }));
+  ASSERT_TRUE(Eventually([&] { return RunsThenPaused(client, first, second); }));
   requests = FileRequests();
   ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(requests[3], (std::pair<std::string, std::int64_t>("BG-JYP-HNT.xlsx", partPaused)));
