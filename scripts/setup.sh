@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev libcairo2-dev libpango1.0-dev libx11-dev libxext-dev
+  libegl-dev
   libtinyxml-dev libjsoncpp-dev libcurl4-openssl-dev libzip-dev zip unzip
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libsodium-dev libsecret-1-dev dbus gnome-keyring

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "skinui/gtk/window_side_egl.h"
+
 namespace skinui::gtk {
 
 namespace {
@@ -68,13 +70,19 @@ bool InitGtk() {
 bool DesktopDisplay::Open(const std::string& programName, std::function<void()> onLost,
                           std::string& error) {
   g_set_prgname(programName.c_str());
+  WindowSideEgl::HideVendors();
   if (!InitGtk()) {
+    WindowSideEgl::RestoreVendors();
     error = "the display cannot be opened";
     return false;
   }
   LostHandler() = std::move(onLost);
   GdkDisplay* display = gdk_display_get_default();
-  if (display != nullptr && GDK_IS_X11_DISPLAY(display)) XSetIOErrorHandler(&OnDisplayLost);
+  if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
+    XSetIOErrorHandler(&OnDisplayLost);
+  } else {
+    WindowSideEgl::RestoreVendors();
+  }
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "skinui/gtk/overlay_host.h"
 #include "skinui/gtk/web_module.h"
+#include "skinui/gtk/window_side_egl.h"
 #include "skinui/paint_manager.h"
 #include "skinui/text_utf.h"
 #include "skinui/ui_context.h"
@@ -223,6 +224,9 @@ gboolean WebEngine::Impl::CreateNext(gpointer self) {
     } catch (...) {
       failure = "it failed to start";
     }
+    // EGL has read its vendors by now; WebKit's web process and the programs the client starts
+    // find the machine's EGL again.
+    WindowSideEgl::RestoreVendors();
     if (failure.empty()) {
       impl->state = Module::Loaded;
       return G_SOURCE_CONTINUE;

@@ -2,6 +2,7 @@
 // WebKit costs start-up time and memory, so the program does not link it; the backend loads this
 // module once its first frame is on screen. It links GTK and WebKit only, and meets the backend
 // through web_module.h alone.
+#include <EGL/egl.h>
 #include <webkit2/webkit2.h>
 
 #include <strings.h>
@@ -347,6 +348,9 @@ std::unique_ptr<WebPage> WebKitModule::CreatePage(OverlayHost& host, WebPageEven
 extern "C" __attribute__((visibility("default"))) skinui::gtk::WebModule* ZelkWebCreateModule(
     int interfaceVersion, const char* dataDirectory) {
   if (interfaceVersion != skinui::gtk::kWebModuleInterfaceVersion) return nullptr;
+  // EGL reads its list of vendors now, while the program may still have emptied it for its own
+  // process (window_side_egl.h); the web process started later reads the list anew.
+  eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
   try {
     // The caller owns the module.
     return std::make_unique<skinui::gtk::WebKitModule>(dataDirectory != nullptr ? dataDirectory
