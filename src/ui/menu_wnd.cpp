@@ -112,10 +112,7 @@ void CMenuWnd::PlaceShadow() {
 void CMenuWnd::CloseOnce() {
   if (closing_) return;
   closing_ = true;
-  // Closed once the messages already posted (a chosen item's action) are handled: a focused
-  // window hidden just before another is shown leaves the desktop unsettled for the new one
-  // (without a window manager it stays below the main window, undrawn).
-  PostMessage(WM_CLOSE);
+  Close();
 }
 
 void CMenuWnd::Notify(TNotifyUI& msg) {

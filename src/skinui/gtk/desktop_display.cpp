@@ -117,6 +117,33 @@ void DesktopDisplay::Activate(GtkWidget* toplevel) {
   gdk_window_focus(window, GDK_CURRENT_TIME);
 }
 
+std::optional<bool> DesktopDisplay::FocusedNow(GtkWidget* toplevel) {
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  if (window == nullptr) return false;
+  if (!GDK_IS_X11_WINDOW(window)) return std::nullopt;
+  Display* display = GDK_WINDOW_XDISPLAY(window);
+  ::Window focus = None;
+  int revertTo = 0;
+  XGetInputFocus(display, &focus, &revertTo);
+  if (focus == PointerRoot) return std::nullopt;
+  // GDK may give the focus to a child of the toplevel (its focus window).
+  const ::Window own = GDK_WINDOW_XID(window);
+  const ::Window rootWindow =
+      GDK_WINDOW_XID(gdk_screen_get_root_window(gdk_window_get_screen(window)));
+  gdk_x11_display_error_trap_push(gdk_window_get_display(window));
+  while (focus != None && focus != own && focus != rootWindow) {
+    ::Window root = None;
+    ::Window parent = None;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, focus, &root, &parent, &children, &count) == 0) parent = None;
+    if (children != nullptr) XFree(children);
+    focus = parent;
+  }
+  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(window));
+  return focus == own;
+}
+
 void DesktopDisplay::Shape(GtkWidget* toplevel, const cairo_region_t* visible,
                            const cairo_region_t* input) {
   GdkWindow* window = gtk_widget_get_window(toplevel);

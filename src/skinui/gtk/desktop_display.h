@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace skinui::gtk {
@@ -28,6 +29,12 @@ class DesktopDisplay {
   // windows, the focus is set directly: GTK would stamp the request with the time of the
   // program's last input, and the X server ignores a focus change older than the last one.
   static void Activate(GtkWidget* toplevel);
+  // Whether the keyboard focus is in the window at this moment. On X11 the server is asked (a
+  // round trip): its focus events reach GTK late, after the program may already have moved the
+  // focus on (a window hidden and another shown at once), and taking such an event as news
+  // would hand the focus back and forth between the windows for ever. Empty where the display
+  // cannot tell (another kind of display, the focus following the pointer).
+  static std::optional<bool> FocusedNow(GtkWidget* toplevel);
   // Cuts a realized window to `visible` and lets input through only in `input` (null: the
   // whole window). GDK does not apply a new shape to a realized X11 toplevel, so on X11 the
   // shapes are set through the X server's shape extension directly.

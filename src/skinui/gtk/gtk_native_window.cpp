@@ -363,9 +363,7 @@ void GtkNativeWindow::ActivateOnClick() {
   if (window_.GetContext().GetActiveWindow() != &window_) {
     window_.GetContext().SetActiveWindow(&window_);
   }
-  if (!gtk_window_has_toplevel_focus(GTK_WINDOW(toplevel_))) {
-    DesktopDisplay::Activate(toplevel_);
-  }
+  if (!HasFocus()) DesktopDisplay::Activate(toplevel_);
 }
 
 gboolean GtkNativeWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {
@@ -558,6 +556,8 @@ gboolean GtkNativeWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
 
 gboolean GtkNativeWindow::OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer self) {
   auto* native = static_cast<GtkNativeWindow*>(self);
+  // The program may have moved the focus on since the event was sent: such an event is old news.
+  if (DesktopDisplay::FocusedNow(native->toplevel_) == false) return FALSE;
   Guarded(native, "focus in", [&] {
     UiContext& context = native->window_.GetContext();
     if (context.GetActiveWindow() != &native->window_ && native->window_.IsVisible()) {
@@ -583,13 +583,21 @@ gboolean GtkNativeWindow::OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer self) 
   return FALSE;
 }
 
+bool GtkNativeWindow::HasFocus() const {
+  // GTK's own flag follows the focus events, which may be behind the program's requests.
+  return DesktopDisplay::FocusedNow(toplevel_).value_or(
+      gtk_window_has_toplevel_focus(GTK_WINDOW(toplevel_)));
+}
+
 void GtkNativeWindow::CheckDeactivated() {
   UiContext& context = window_.GetContext();
   if (context.GetActiveWindow() != &window_) return;
-  if (gtk_window_has_toplevel_focus(GTK_WINDOW(toplevel_))) return;
+  if (HasFocus()) return;
   for (Window* other : context.Windows()) {
     auto* native = dynamic_cast<GtkNativeWindow*>(other->GetNative());
-    if (native != nullptr && gtk_window_has_toplevel_focus(GTK_WINDOW(native->toplevel_))) return;
+    if (native != nullptr && gtk_widget_get_mapped(native->toplevel_) && native->HasFocus()) {
+      return;
+    }
   }
   // Another program has the keyboard now.
   context.SetActiveWindow(nullptr);
@@ -619,7 +627,7 @@ std::intptr_t GtkNativeWindow::MessageHandler(std::uint32_t message, std::uintpt
   // The library activated the window itself (a shown dialog, the previous window after one
   // closed): the desktop's keyboard focus follows.
   if (message == WM_ACTIVATE && wParam != 0 && acceptsFocus_ && gtk_widget_get_visible(toplevel_) &&
-      !gtk_window_has_toplevel_focus(GTK_WINDOW(toplevel_))) {
+      !HasFocus()) {
     DesktopDisplay::Activate(toplevel_);
   }
   return 0;

@@ -92,6 +92,8 @@ class GtkNativeWindow final : public NativeWindow,
   void StartResize(GdkWindowEdge edge, GdkEventButton* event);
   void SetCursorForHit(std::intptr_t hit);
   void SystemMovedOrResized(const Rect& rect);
+  // Whether the window has the desktop's keyboard focus now.
+  bool HasFocus() const;
   void CheckDeactivated();
   void ApplyShape();
   int SlideOffset() const;

@@ -8,6 +8,10 @@
 #include "skinui/frame_hit_test.h"
 #include "skinui/gtk/desktop_display.h"
 
+// Last: Xlib's macros would clash with the names above.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+
 namespace skinui_gtk_test {
 
 using namespace skinui;
@@ -120,7 +124,7 @@ void Settle(gtk::GlibMessageLoop& loop, int ms) {
   loop.pumpFor(ms);
 }
 
-Rect SystemRect(const Window& window) {
+Rect SystemRect(const skinui::Window& window) {
   const auto* native = dynamic_cast<gtk::GtkNativeWindow*>(window.GetNative());
   GdkWindow* gdkWindow = native != nullptr ? gtk_widget_get_window(native->Toplevel()) : nullptr;
   if (gdkWindow == nullptr) return {};
@@ -139,6 +143,26 @@ std::uint32_t ScreenPixel(int x, int y) {
   return rgb;
 }
 
+int StackingIndex(const skinui::Window& window) {
+  const auto* native = dynamic_cast<gtk::GtkNativeWindow*>(window.GetNative());
+  GdkWindow* gdkWindow = native != nullptr ? gtk_widget_get_window(native->Toplevel()) : nullptr;
+  if (gdkWindow == nullptr) return -1;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+    return -1;
+  }
+  int index = -1;
+  for (unsigned int i = 0; i < count; ++i) {
+    if (children[i] == GDK_WINDOW_XID(gdkWindow)) index = static_cast<int>(i);
+  }
+  if (children != nullptr) XFree(children);
+  return index;
+}
+
 Point PointerPosition() {
   GdkDisplay* display = gdk_display_get_default();
   GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
@@ -147,7 +171,7 @@ Point PointerPosition() {
   return {x, y};
 }
 
-bool PointerTo(const Window& window, Point client) {
+bool PointerTo(const skinui::Window& window, Point client) {
   const Point screen = window.ClientToScreen(client);
   // xdotool's --sync waits for a move that never comes when the pointer is there already.
   if (PointerPosition() == screen) return true;

@@ -105,6 +105,8 @@ void Settle(skinui::gtk::GlibMessageLoop& loop, int ms = 100);
 skinui::Rect SystemRect(const skinui::Window& window);
 // The colour (0xRRGGBB) of one pixel of the screen.
 std::uint32_t ScreenPixel(int x, int y);
+// Where the window stands among the screen's top-level windows, bottom first (-1: not there).
+int StackingIndex(const skinui::Window& window);
 // Moves the pointer to a client point of the window (through the X server).
 bool PointerTo(const skinui::Window& window, skinui::Point client);
 

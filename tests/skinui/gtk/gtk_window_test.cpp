@@ -386,6 +386,64 @@ TEST_F(GtkWindowTest, TheMessageBoxTakesTheFocusAndGivesItBack) {
   EXPECT_EQ(context_->GetActiveWindow(), &frame);
 }
 
+bool HasDesktopFocus(const TestFrame& frame) {
+  return gtk_window_has_toplevel_focus(GTK_WINDOW(frame.Native().Toplevel()));
+}
+
+// A dialog that closes itself and opens another window, a window opened from a menu that goes,
+// one window of the program replacing another: whichever order the program hides the focused
+// window and shows the next in, the next one comes up above the main window, drawn, and keeps
+// the focus.
+TEST_F(GtkWindowTest, AWindowShownAsAnotherGoesComesUpOnTopAndKeepsTheFocus) {
+  TestFrame& main = Open(kLayout);
+  const char* secondary =
+      R"(<Window size="240,160"><VerticalLayout bkcolor="#FF80C040"/></Window>)";
+  enum class Order { kHideThenShow, kShowThenHide, kDestroyThenShow };
+  for (const Order order : {Order::kHideThenShow, Order::kShowThenHide, Order::kDestroyThenShow}) {
+    SCOPED_TRACE(static_cast<int>(order));
+    frames_.push_back(std::make_unique<TestFrame>(*context_, kLayout, "UIGoingFrame"));
+    TestFrame& going = *frames_.back();
+    ASSERT_TRUE(going.Create(&main, u"", WS_POPUP, 0));
+    going.MoveWindow(main.GetWindowRect().Offset(60, 60));
+    going.ShowWindow(true, true);
+    ASSERT_TRUE(PumpUntil(*loop_, [&] {
+      return HasDesktopFocus(going) && StackingIndex(going) > StackingIndex(main);
+    }));
+    Settle(*loop_);
+
+    frames_.push_back(std::make_unique<TestFrame>(*context_, secondary, "UIComingFrame"));
+    TestFrame& coming = *frames_.back();
+    ASSERT_TRUE(coming.Create(&main, u"", WS_POPUP, 0));
+    coming.CenterWindow();
+    // No event of the desktop is handled between the two steps.
+    if (order == Order::kShowThenHide) coming.ShowWindow(true, true);
+    if (order == Order::kDestroyThenShow) {
+      going.Destroy();
+    } else {
+      going.ShowWindow(false);
+    }
+    if (order != Order::kShowThenHide) coming.ShowWindow(true, true);
+
+    const auto onTop = [&] {
+      return context_->GetActiveWindow() == &coming && HasDesktopFocus(coming) &&
+             StackingIndex(coming) > StackingIndex(main);
+    };
+    EXPECT_TRUE(PumpUntil(*loop_, onTop))
+        << "active " << (context_->GetActiveWindow() == &main ? "main" : "other") << ", stacked "
+        << StackingIndex(coming) << " over " << StackingIndex(main);
+    // The focus events of the steps in between are all in: nothing moved back.
+    Settle(*loop_, 300);
+    EXPECT_TRUE(onTop());
+    EXPECT_FALSE(coming.Saw(Msg(kKillFocus)));
+    const Rect shown = coming.GetWindowRect();
+    EXPECT_EQ(ScreenPixel(shown.left + 20, shown.top + 20), 0x80C040u);
+    coming.Destroy();
+    if (going.IsWindow()) going.Destroy();
+    ASSERT_TRUE(PumpUntil(*loop_, [&] { return HasDesktopFocus(main); }));
+    Settle(*loop_);
+  }
+}
+
 TEST_F(GtkWindowTest, ClosingFromTheDesktopIsTheSystemCloseCommand) {
   TestFrame& frame = Open(kLayout);
   gtk_window_close(GTK_WINDOW(frame.Native().Toplevel()));
