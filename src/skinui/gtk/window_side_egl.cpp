@@ -10,11 +10,15 @@ namespace skinui::gtk {
 
 namespace {
 
-// libglvnd's list of vendor files; with an entry that is no vendor file the list is empty.
+// libglvnd's vendor variables: a list of vendor files, or else a list of folders searched for
+// them.
 constexpr const char* kVendorFiles = "__EGL_VENDOR_LIBRARY_FILENAMES";
 constexpr const char* kVendorFolders = "__EGL_VENDOR_LIBRARY_DIRS";
-// Also the mark that the variable is ours to remove.
-constexpr const char* kNoVendor = "/dev/null";
+// No folder at all, so no vendor; also the mark that the variable is ours.
+constexpr const char* kNoVendorFolder = "/dev/null";
+// The folders libglvnd searches when the variable is not set.
+constexpr const char* kDefaultVendorFolders =
+    "/etc/glvnd/egl_vendor.d:/usr/share/glvnd/egl_vendor.d";
 
 bool HasRenderNode() {
   std::error_code error;
@@ -30,12 +34,15 @@ bool HasRenderNode() {
 void WindowSideEgl::HideVendors() {
   if (g_getenv(kVendorFiles) != nullptr || g_getenv(kVendorFolders) != nullptr) return;
   if (HasRenderNode()) return;
-  g_setenv(kVendorFiles, kNoVendor, TRUE);
+  g_setenv(kVendorFolders, kNoVendorFolder, TRUE);
 }
 
 void WindowSideEgl::RestoreVendors() {
-  const char* value = g_getenv(kVendorFiles);
-  if (value != nullptr && std::strcmp(value, kNoVendor) == 0) g_unsetenv(kVendorFiles);
+  const char* value = g_getenv(kVendorFolders);
+  if (value == nullptr || std::strcmp(value, kNoVendorFolder) != 0) return;
+  // Other threads may be reading the environment by now: removing the variable would shift
+  // the entries under them, while a new value only replaces the one entry.
+  g_setenv(kVendorFolders, kDefaultVendorFolders, TRUE);
 }
 
 }  // namespace skinui::gtk
