@@ -5,7 +5,9 @@
 // time until its six web tabs have loaded their service pages, and then the proportional set
 // size (PSS) of the client and of every process it started (WebKit's web and network
 // processes). The client runs from a private copy of the staged program folder against the
-// local development service on a loopback port.
+// local development service on a loopback port. The memory is set against the least a window
+// with a web view costs here, measured in the same run: a window of the same window library
+// with one web view of a small local page (the child of bench_gtk_startup).
 #include <fcntl.h>
 #include <gtk/gtk.h>
 #include <poll.h>
@@ -249,6 +251,27 @@ ClientRun MeasureClient(const std::string& root, const std::vector<std::string>&
   return run;
 }
 
+// PSS of a window of the library with one web view of a local page, and of the processes it
+// started, once the page has loaded; 0 when it did not.
+long MeasureOneWebView(const std::string& page, const std::vector<std::string>& environment) {
+  const auto start = Steady::now();
+  Child child = Spawn({CLIENT_BENCH_WEB_BASELINE, "--child", "--page", page}, environment);
+  std::string line;
+  bool loaded = false;
+  while (!loaded && ReadLine(child.out, line, start + std::chrono::seconds(30))) {
+    loaded = line == "loaded";
+  }
+  long pssKb = 0;
+  if (loaded) {
+    // Settled as long as the client's processes are.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    pssKb = PssKb(child.pid);
+    for (const int other : Descendants(child.pid)) pssKb += PssKb(other);
+  }
+  Stop(child);
+  return pssKb;
+}
+
 int StartService(const std::string& program, const std::string& state, Child& service) {
   service = Spawn({program, "--http", "127.0.0.1:0", "--state", state}, {});
   std::string line;
@@ -314,13 +337,19 @@ int main(int argc, char** argv) {
 
   // A first start registers the link handler and warms the caches; it is not counted.
   MeasureClient(root, environment);
+  const std::string page = root + "/page.html";
+  std::ofstream(page) << "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>bench</title>"
+                         "</head><body><h1>施工技术视频</h1><p>"
+                      << std::string(200, 'x') << "</p></body></html>";
   std::vector<double> bare, frames, tabs;
   ClientRun last;
+  long oneViewPssKb = 0;
   for (int i = 0; i < runs; ++i) {
     bare.push_back(MeasureBare(self, environment));
     last = MeasureClient(root, environment);
     frames.push_back(last.frameMs);
     tabs.push_back(last.tabsMs);
+    oneViewPssKb = MeasureOneWebView("file://" + page, environment);
   }
   Stop(service);
   fs::remove_all(root);
@@ -335,7 +364,10 @@ int main(int argc, char** argv) {
   std::printf("  client process PSS:                     %6.1f MB\n", last.clientPssKb / 1024.0);
   std::printf("  processes it started (%d), PSS:          %6.1f MB\n", last.otherProcesses,
               last.othersPssKb / 1024.0);
-  std::printf("  total PSS with the six tabs loaded:     %6.1f MB\n",
-              (last.clientPssKb + last.othersPssKb) / 1024.0);
+  const long totalKb = last.clientPssKb + last.othersPssKb;
+  std::printf("  total PSS with the six tabs loaded:     %6.1f MB\n", totalKb / 1024.0);
+  std::printf("  a window with one web view, total PSS:  %6.1f MB  (client: %.2f x that)\n",
+              oneViewPssKb / 1024.0,
+              oneViewPssKb > 0 ? static_cast<double>(totalKb) / oneViewPssKb : 0.0);
   return 0;
 }
