@@ -38,6 +38,8 @@ namespace {
 
 constexpr char kDownloadingList[] = "lstKnowlegeDownloading";
 constexpr char kDownloadedList[] = "lstKnowlegeDownloaded";
+// Finished rows made at a time: more than fill the list's view.
+constexpr std::size_t kFinishedRowsPerBatch = 100;
 constexpr char16_t kPreparingText[] = u"下载准备中...";
 constexpr char16_t kLoginToDownloadText[] = u"下载资料需要登录Tamsel，请先登录Tamsel";
 constexpr char16_t kFileMissingText[] = u"文件不存在!";
@@ -190,13 +192,29 @@ void KnowledgeLists::RefreshFinishedList() {
   auto* list = host_.Find<skinui::List>(kDownloadedList);
   if (list == nullptr) return;
   list->RemoveAll();
+  std::vector<LibDownloadFileInfo> records = history_.LoadFinished();
+  finishedWithoutRows_.assign(std::make_move_iterator(records.begin()),
+                              std::make_move_iterator(records.end()));
+  ShowMoreFinishedRows(*list);
+}
+
+void KnowledgeLists::OnFinishedListScrolled() {
+  auto* list = host_.Find<skinui::List>(kDownloadedList);
+  if (list == nullptr || finishedWithoutRows_.empty()) return;
+  // Within a view's height of the end: the user reads on faster than a batch is made.
+  const int view = list->GetPos().Deflated(list->GetInset()).Height();
+  if (list->GetScrollY() + 2 * view >= list->GetContentSize().cy) ShowMoreFinishedRows(*list);
+}
+
+void KnowledgeLists::ShowMoreFinishedRows(skinui::List& list) {
   const std::string skinFolder = host_.OwnerWindow().GetContext().ResourcePath();
-  int position = 0;
-  for (LibDownloadFileInfo& record : history_.LoadFinished()) {
+  for (std::size_t made = 0; made < kFinishedRowsPerBatch && !finishedWithoutRows_.empty();
+       ++made) {
     auto row = std::make_unique<CKnowlegeDownloadedItemUI>(skinFolder, MakeRowLog());
-    row->SetRecord(std::move(record));
-    row->PlaceAt(position++);
-    list->Add(std::move(row));
+    row->SetRecord(std::move(finishedWithoutRows_.front()));
+    finishedWithoutRows_.pop_front();
+    row->PlaceAt(list.GetCount());
+    list.Add(std::move(row));
   }
 }
 

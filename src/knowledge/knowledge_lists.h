@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +12,10 @@
 #include "knowledge/download_messages.h"
 #include "knowledge/download_row_layout.h"
 #include "platform/payload.h"
+
+namespace skinui {
+class List;
+}
 
 namespace knowledge {
 
@@ -88,8 +93,13 @@ class KnowledgeLists {
   // waiting) row's transfer; otherwise every row shows the message, and an unreachable service
   // is asked again once after 10 s.
   void StartKnowledgeQueue(std::int32_t allowed, const std::u16string& message);
-  // Rebuilds the finished list from the history file.
+  // Rebuilds the finished list from the history file. Its rows are made a batch at a time: the
+  // first batch now, the next each time the list is scrolled near its end, so that a history of
+  // thousands of files neither holds the window for seconds nor keeps a row's controls (some
+  // 20 KB) for every file.
   void RefreshFinishedList();
+  // The finished list was scrolled: near its end the next batch of rows is made.
+  virtual void OnFinishedListScrolled();
 
   // Row n of the queue: Downloading and waiting rows pause, paused rows wait again (with a
   // login), failed rows wait again; then the queue goes on.
@@ -131,6 +141,7 @@ class KnowledgeLists {
   // area.
   bool RequireLogin();
   CKnowlegeDownloadingItemUI* DownloadingRowAt(int n);
+  void ShowMoreFinishedRows(skinui::List& list);
   // The icon flying from a control to the one named `to` (nothing when either is missing).
   void FlyTo(const skinui::Control* from, std::string_view to, const std::string& image);
   // The record of a new download, or nullopt (with the reason shown) when its title gives no
@@ -142,6 +153,8 @@ class KnowledgeLists {
 
   DownloadHistoryStore history_;
   DownloadEngine engine_;
+  // The finished records, in file order, whose rows are not made yet.
+  std::deque<LibDownloadFileInfo> finishedWithoutRows_;
   LoggedInUidQuery loggedInUid_ = [] { return std::optional<std::int32_t>(); };
   LoginSignQuery loginSign_ = [] { return std::u16string(); };
   std::function<void()> showLoginArea_;

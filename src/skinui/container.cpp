@@ -95,6 +95,8 @@ void Container::SetScrollY(int offset) {
   scrollY_ = clamped;
   LayoutChildren();
   Invalidate();
+  // After the scrolling event is done with: a sink may add rows to the container.
+  if (PaintManager* manager = GetManager()) manager->SendNotify(this, "scroll", 0, 0, true);
 }
 
 void Container::VisibleGIF(bool visible) {

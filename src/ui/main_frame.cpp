@@ -415,6 +415,9 @@ void CMainFrame::Notify(TNotifyUI& msg) {
       OnClick(msg);
     } else if (type == "selectchanged") {
       OnSelectChanged(msg);
+    } else if (type == "scroll" && msg.pSender != nullptr &&
+               msg.pSender->GetName() == "lstKnowlegeDownloaded") {
+      features_.knowledgeLists->OnFinishedListScrolled();
     }
   } catch (const std::exception& e) {
     Log("处理界面通知 " + msg.sType + " 出现异常:" + e.what());
@@ -946,8 +949,8 @@ void CMainFrame::Receive(const SkinChangedParam& param) {
   try {
     ApplySkin(LookOf(param));
     const StoredSkinValues stored = StoredValuesOf(param);
-    env_.binding.SaveSkinData(env_.binding.dataDirectory(), stored.imageMode ? 1 : 0,
-                              stored.colour, Wide(stored.image));
+    env_.binding.SaveSkinData(env_.binding.dataDirectory(), stored.imageMode ? 1 : 0, stored.colour,
+                              Wide(stored.image));
   } catch (const std::exception& e) {
     Log(std::string("更换皮肤出现异常:") + e.what());
   } catch (...) {

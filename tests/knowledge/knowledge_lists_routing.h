@@ -61,7 +61,7 @@ inline constexpr char kDownloadListsLayout[] = R"(<Window size="800,600">
             <List name="lstKnowlegeSearchResult"/>
           </VerticalLayout>
           <List name="lstKnowlegeDownloading"/>
-          <List name="lstKnowlegeDownloaded"/>
+          <List name="lstKnowlegeDownloaded" vscrollbar="true"/>
         </TabLayout>
       </VerticalLayout>
     </TabLayout>

@@ -430,6 +430,44 @@ TEST_F(KnowledgeListsTest, FinishedRowsOpenDeleteAndShareTheirFiles) {
   EXPECT_EQ(host.messageBoxes.size(), 1u);
 }
 
+TEST_F(KnowledgeListsTest, AFinishedListOfManyFilesGetsItsRowsABatchAtATime) {
+  LibDownloadFileInfo record;
+  for (int i = 0; i < 250; ++i) {
+    record.FileName = u"f" + platform::Utf8ToUtf16(std::to_string(i)) + u".pdf";
+    record.LocalFullName = platform::Utf8ToUtf16(dir.file(std::to_string(i)));
+    ASSERT_TRUE(lists->History().AddFinished(record));
+  }
+  lists->SwitchKnowlegeDownloadMngPage("knowlege_downloadmng_quickBar_downloded");
+  lists->RefreshFinishedList();
+  skinui::List& list = Downloaded();
+  ASSERT_EQ(list.GetCount(), 100);
+  host.OwnerWindow().GetPaintManager().UpdateLayout();
+  const int view = list.GetPos().Height();
+  ASSERT_GT(view, 0);
+
+  // Scrolling a little makes nothing; near the end the next batch comes, until all are rows.
+  list.SetScrollY(view);
+  lists->OnFinishedListScrolled();
+  EXPECT_EQ(list.GetCount(), 100);
+  for (const int expected : {200, 250, 250}) {
+    list.SetScrollY(list.GetContentSize().cy);
+    lists->OnFinishedListScrolled();
+    host.OwnerWindow().GetPaintManager().UpdateLayout();
+    EXPECT_EQ(list.GetCount(), expected);
+  }
+  // Rows of a later batch are named for their place and act on their own file.
+  dir.write("149", "content");
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Open_149");
+  EXPECT_EQ(host.opened, std::vector<std::u16string>{platform::Utf8ToUtf16(dir.file("149"))});
+  lists->OnKnowlegeDownloadedClick("btnKnowlegeDownloaded_Delete_149");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("149")));
+  // Rebuilt from the history: the first batch again, without the deleted file.
+  ASSERT_EQ(list.GetCount(), 100);
+  const auto finished = lists->History().LoadFinished();
+  ASSERT_EQ(finished.size(), 249u);
+  EXPECT_EQ(finished[149].FileName, u"f150.pdf");
+}
+
 // The queue against a file server of the test's own, which does not answer the first
 // connection for a.pdf and for b.pdf: those transfers wait for data until the window stops
 // them, whenever the window gets to it.

@@ -600,6 +600,35 @@ TEST_F(FrameTest, TheKnowlegeQuickBarReturnsToTheResultsOnceShown) {
   EXPECT_EQ(desktop.GetCurSel(), 0);
 }
 
+TEST_F(FrameTest, ScrollingTheFinishedListAsksForMoreRowsAndOtherListsDoNot) {
+  RecordingFrame& f = Open();
+  Click("quickBar_Knowlege");
+  for (const char* name : {"lstKnowlegeDownloaded", "lstKnowlegeDownloading"}) {
+    auto& list = pm().Find<skinui::List>(name);
+    for (int i = 0; i < 40; ++i) {
+      auto row = std::make_unique<skinui::Control>();
+      row->SetFixedHeight(60);
+      list.Add(std::move(row));
+    }
+  }
+  Click("knowlege_quickBar__downloded");
+  pm().UpdateLayout();
+  f.Take();
+  auto& finished = pm().Find<skinui::List>("lstKnowlegeDownloaded");
+  finished.SetScrollY(600);
+  Settle();
+  EXPECT_EQ(f.Take(), std::vector<std::string>{"OnFinishedListScrolled"});
+
+  Click("knowlege_quickBar_downloding");
+  pm().UpdateLayout();
+  f.Take();
+  auto& queue = pm().Find<skinui::List>("lstKnowlegeDownloading");
+  queue.SetScrollY(600);
+  Settle();
+  EXPECT_EQ(queue.GetScrollY(), 600);
+  EXPECT_EQ(f.Take(), std::vector<std::string>{});
+}
+
 TEST_F(FrameTest, EnterSearchesOrMovesAlongTheAccountFields) {
   RecordingFrame& f = Open();
   f.Take();

@@ -97,6 +97,7 @@ class RecordingKnowledgeLists final : public knowledge::KnowledgeLists {
       : KnowledgeLists(host), record_(record), frame_(frame) {}
   RECORD(DoRefreshDownloadList)
   RECORD(RestartKnowledgeQueue)
+  RECORD(OnFinishedListScrolled)
   RECORD_NAME(QueueKnowledgeDownload)
   RECORD_NAME(OnKnowlegeDownloadingClick)
   RECORD_NAME(OnKnowlegeDownloadedClick)
