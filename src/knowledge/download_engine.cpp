@@ -423,6 +423,12 @@ bool DownloadEngine::StartDownload(platform::WindowId window, const std::u16stri
 }
 
 void DownloadEngine::StopDownload() {
+  // Only the worker running now is waited for. The messages handled in this wait may start the
+  // next transfer (its end message restarts the queue); waiting for that one too would hold
+  // the caller until the next file is complete. Read before the worker is told to stop: told
+  // first, it may end before the reading, and its end message would not be handled here.
+  const std::uint64_t stopping = shared_->workersStarted;
+  const bool waited = shared_->workersEnded < stopping;
   shared_->running = false;
   shared_->maxRetries = 0;
   {
@@ -430,11 +436,6 @@ void DownloadEngine::StopDownload() {
     if (shared_->connection) shared_->connection->Abort();
   }
   platform::Clock& clock = context_.loop->clock();
-  // Only the worker running now is waited for. The messages handled in this wait may start the
-  // next transfer (its end message restarts the queue); waiting for that one too would hold
-  // the caller until the next file is complete.
-  const std::uint64_t stopping = shared_->workersStarted;
-  const bool waited = shared_->workersEnded < stopping;
   while (shared_->workersEnded < stopping) {
     clock.sleepMs(kStopSleepMs);
     context_.loop->pumpFor(kStopPumpMs);
