@@ -201,7 +201,8 @@ void KnowledgeLists::RefreshFinishedList() {
 void KnowledgeLists::OnFinishedListScrolled() {
   auto* list = host_.Find<skinui::List>(kDownloadedList);
   if (list == nullptr || finishedWithoutRows_.empty()) return;
-  // Within a view's height of the end: the user reads on faster than a batch is made.
+  // The visible part ends within a view's height of the last row: the next batch is made before
+  // the user reaches the end.
   const int view = list->GetPos().Deflated(list->GetInset()).Height();
   if (list->GetScrollY() + 2 * view >= list->GetContentSize().cy) ShowMoreFinishedRows(*list);
 }

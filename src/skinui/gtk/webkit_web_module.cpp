@@ -1,7 +1,7 @@
 // The web module, libZelkWeb.so: the one source of the program that uses WebKitGTK. Linking
 // WebKit costs start-up time and memory, so the program does not link it; the backend loads this
-// module once its first frame is on screen. It links GTK and WebKit only, and meets the backend
-// through web_module.h alone.
+// module once its first frame is on screen. It links GTK, WebKit and EGL only, and meets the
+// backend through web_module.h alone.
 #include <EGL/egl.h>
 #include <webkit2/webkit2.h>
 
