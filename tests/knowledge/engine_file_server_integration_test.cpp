@@ -5,7 +5,6 @@
 // Pauses run on a manual clock, so the 5 s retry pauses and the 1 ms rounds cost nothing.
 
 #include <gtest/gtest.h>
-#include <sodium.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +26,7 @@
 #include "platform/code_page.h"
 #include "platform/headless_message_loop.h"
 #include "support/local_service.h"
+#include "support/sha256_hex.h"
 #include "support/temp_dir.h"
 
 namespace knowledge {
@@ -47,14 +47,6 @@ std::string sampleContent(std::size_t size, std::uint32_t seed) {
   std::string content(size, '\0');
   for (char& c : content) c = static_cast<char>(random() & 0xFF);
   return content;
-}
-
-std::string sha256Hex(const std::string& data) {
-  unsigned char digest[crypto_hash_sha256_BYTES];
-  crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(data.data()), data.size());
-  char hex[2 * sizeof digest + 1];
-  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-  return hex;
 }
 
 // One planned cut: the connection dies inside the frame of the block that holds `fileOffset`,
@@ -215,7 +207,7 @@ TEST_F(EngineFileServerTest, ResumesAcross200CutConnectionsToAnIdenticalFile) {
 
   const std::string fetched = localContent();
   EXPECT_EQ(fetched.size(), content.size());
-  EXPECT_EQ(sha256Hex(fetched), sha256Hex(content));
+  EXPECT_EQ(testing_support::Sha256Hex(fetched), testing_support::Sha256Hex(content));
 }
 
 TEST_F(EngineFileServerTest, AFileTheServerDoesNotHoldEndsWithFiveAtOnce) {
@@ -257,7 +249,7 @@ TEST_F(EngineFileServerTest, AStopDuringTheTransferEndsWithZeroAndTheNextStartRe
   EXPECT_EQ(finished.Result, kDownloadResultFinished) << platform::Utf16ToUtf8(finished.Reason);
   EXPECT_EQ(files().connectionsAccepted(), 2);
   EXPECT_EQ(serviceLogsContaining("开始传输"), 1);  // the second connection did not start at 0
-  EXPECT_EQ(sha256Hex(localContent()), sha256Hex(content));
+  EXPECT_EQ(testing_support::Sha256Hex(localContent()), testing_support::Sha256Hex(content));
 }
 
 TEST_F(EngineFileServerTest, AFileServerKilledTwiceDuringA20MegabyteFileStillYieldsItWhole) {
@@ -283,7 +275,7 @@ TEST_F(EngineFileServerTest, AFileServerKilledTwiceDuringA20MegabyteFileStillYie
   EXPECT_EQ(last.Result, kDownloadResultFinished) << platform::Utf16ToUtf8(last.Reason);
   const std::string fetched = localContent();
   EXPECT_EQ(fetched.size(), large.size());
-  EXPECT_EQ(sha256Hex(fetched), sha256Hex(large));
+  EXPECT_EQ(testing_support::Sha256Hex(fetched), testing_support::Sha256Hex(large));
   // Each connection after a kill went on from the file on disk, never from its start.
   EXPECT_EQ(serviceLogsContaining("开始传输"), 1);
 }

@@ -6,7 +6,6 @@
 // documentation's), otherwise into the test's folder.
 
 #include <gtest/gtest.h>
-#include <sodium.h>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 
 #include "client_process.h"
 #include "service_client_test.h"
+#include "support/sha256_hex.h"
 
 namespace ui_testing {
 namespace {
@@ -191,14 +191,6 @@ TEST_F(KnowledgeClientTest, SearchPagesDownloadLinksAndFinishedFiles) {
 std::string FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string Sha256(const std::string& bytes) {
-  unsigned char digest[crypto_hash_sha256_BYTES];
-  crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  char hex[2 * sizeof digest + 1];
-  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-  return hex;
 }
 
 std::int64_t FileSize(const std::string& path) {
@@ -552,9 +544,11 @@ TEST_F(KnowledgeQueueTest, ALoggedInUsersQueueResumesPausesWaitsForPermissionFin
   EXPECT_EQ(onDisk, expected);
   const std::string served = StagedApplication() + "/../devservice-files/Knowlege/";
   EXPECT_EQ(FileSize(firstPath), 524288);
-  EXPECT_EQ(Sha256(FileBytes(firstPath)), Sha256(FileBytes(served + "BG-JYP-HNT.xlsx")));
+  EXPECT_EQ(testing_support::Sha256Hex(FileBytes(firstPath)),
+            testing_support::Sha256Hex(FileBytes(served + "BG-JYP-HNT.xlsx")));
   EXPECT_EQ(FileSize(secondPath), 716800);
-  EXPECT_EQ(Sha256(FileBytes(secondPath)), Sha256(FileBytes(served + "BG-JSJD.docx")));
+  EXPECT_EQ(testing_support::Sha256Hex(FileBytes(secondPath)),
+            testing_support::Sha256Hex(FileBytes(served + "BG-JSJD.docx")));
   ASSERT_TRUE(Eventually([&] {
     Json::Value state;
     Json::Reader().parse(FileBytes(dir_.file("service") + "/state.json"), state);
