@@ -320,7 +320,6 @@ void Transfer::run() {
     DownloadEngine::Shared& shared;
     ~EndOfWorker() {
       shared.running = false;
-      shared.threadActive = false;
       ++shared.workersEnded;
     }
   } endOfWorker{*shared_};
@@ -406,14 +405,13 @@ bool DownloadEngine::StartDownload(platform::WindowId window, const std::u16stri
                                    const std::u16string& localFullName, StoreFileKind kind,
                                    FileServerQuery serverQuery, std::int32_t maxRetries) {
   if (fileName.empty()) return false;
-  if (shared_->threadActive) {
+  if (shared_->workersEnded < shared_->workersStarted) {
     WriteLogLine(log_, u"下载任务 " + fileName + u" 未启动: 上一个下载任务仍在进行.");
     return false;
   }
   shared_->running = true;
   shared_->maxRetries = maxRetries;
-  // Set before the worker exists, so that a StopDownload right after this call waits for it.
-  shared_->threadActive = true;
+  // Counted before the worker exists, so that a StopDownload right after this call waits for it.
   ++shared_->workersStarted;
   auto transfer =
       std::make_shared<Transfer>(shared_, context_, log_, window, fileName, localFullName, kind,

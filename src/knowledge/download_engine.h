@@ -57,8 +57,8 @@ class DownloadEngine {
   // State shared with the worker thread of a transfer.
   struct Shared {
     std::atomic<bool> running{false};
-    std::atomic<bool> threadActive{false};
-    // Workers started and ended so far: a stop waits for the ones started before it.
+    // Workers started and ended so far: one runs while they differ, and a stop waits for the
+    // ones started before it.
     std::atomic<std::uint64_t> workersStarted{0};
     std::atomic<std::uint64_t> workersEnded{0};
     std::atomic<std::int32_t> maxRetries{0};
